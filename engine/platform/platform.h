@@ -1,0 +1,62 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace velmo {
+
+// The services the engine asks of the system it runs on. The Win32 program implements them over
+// the API; tests and velmo-run use the deterministic headless implementation. The engine receives
+// them by reference when it is made and never reaches them through globals.
+
+struct LocalTime {
+  int year, month, day, hour, minute, second;
+};
+
+class IClock {
+public:
+  virtual ~IClock() = default;
+  // Milliseconds of the system's multimedia clock (timeGetTime): wraps after 49.7 days. Called
+  // for every tick and every timed wait.
+  virtual std::uint32_t NowMs() = 0;
+  // The local date and time, for the error log's time stamps.
+  virtual LocalTime Now() = 0;
+};
+
+enum class MessageButtons { Ok, YesNo };
+enum class MessageIcon { Exclamation, Question, Information };
+enum class MessageAnswer { Ok, Yes, No };
+
+// The main window as the core sees it.
+class IWindow {
+public:
+  virtual ~IWindow() = default;
+  // Posts UM_RESUME: the interpreter runs again once the message loop reaches it.
+  virtual void PostResume() = 0;
+  // Posts UM_SHUTDOWN: save, release everything and end the program.
+  virtual void PostShutdown() = 0;
+  // A modal message box owned by the window; returns when the player has answered. Text and
+  // caption are Shift-JIS.
+  virtual MessageAnswer ShowMessageBox(std::string_view text, std::string_view caption, MessageButtons buttons,
+                                       MessageIcon icon) = 0;
+};
+
+// Files of the game folder, named as scripts and the engine name them: Shift-JIS paths with
+// backslashes, relative to the program folder.
+class IFileSystem {
+public:
+  virtual ~IFileSystem() = default;
+  // Creates (or empties) the file and writes `bytes` exactly as given. False when it cannot.
+  virtual bool WriteNewFile(std::string_view path, std::string_view bytes) = 0;
+  // Appends `bytes` at the end of the file, creating it when missing. False when it cannot.
+  virtual bool AppendToFile(std::string_view path, std::string_view bytes) = 0;
+};
+
+// What one engine is given to run on.
+struct Platform {
+  IClock& clock;
+  IWindow& window;
+  IFileSystem& files;
+};
+
+} // namespace velmo

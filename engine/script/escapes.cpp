@@ -1,0 +1,16 @@
+#include "engine/script/escapes.h"
+
+namespace velmo {
+
+char* RestoreEscapes(char* text) {
+  // Escape bytes are below every trail byte (0x40-0xFC), so no character is split here.
+  for (char* p = text; *p != '\0'; ++p) {
+    if (*p == EscBackslash)
+      *p = '\\';
+    else if (*p == EscDollar)
+      *p = '$';
+  }
+  return text;
+}
+
+} // namespace velmo

@@ -1,0 +1,104 @@
+#include "engine/script/list_hash.h"
+
+#include "engine/script/errors.h"
+#include "engine/script/sjis.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace velmo {
+
+namespace {
+constexpr std::size_t InitialSlots = 64;
+}
+
+TListHash::TListHash() : slots(InitialSlots, Slot{}) {}
+
+std::uint32_t TListHash::Hash(std::string_view name) {
+  // FNV-1a: cheap for the short names scripts use, and spreads "save[1]".."save[256]" well.
+  std::uint32_t h = 2166136261u;
+  for (char c : name) {
+    h ^= static_cast<unsigned char>(c);
+    h *= 16777619u;
+  }
+  return h;
+}
+
+bool TListHash::SlotHolds(const Slot& slot, std::string_view name) const {
+  if (slot.nameLength <= ShortName) {
+    return slot.nameLength == name.size() && std::memcmp(slot.name, name.data(), name.size()) == 0;
+  }
+  return At(slot.entryPlusOne - 1).name == name;
+}
+
+std::int32_t TListHash::Find(std::string_view name) const {
+  const std::uint32_t hash = Hash(name);
+  const std::size_t mask = slots.size() - 1;
+  for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+    const Slot& slot = slots[i];
+    if (slot.entryPlusOne == 0) return -1;
+    if (slot.hash == hash && SlotHolds(slot, name)) return slot.entryPlusOne - 1;
+  }
+}
+
+void TListHash::InsertIndex(const Slot& slot) {
+  const std::size_t mask = slots.size() - 1;
+  std::size_t i = slot.hash & mask;
+  while (slots[i].entryPlusOne != 0) i = (i + 1) & mask;
+  slots[i] = slot;
+}
+
+void TListHash::Grow() {
+  std::vector<Slot> old(slots.size() * 2, Slot{});
+  old.swap(slots);
+  for (const Slot& slot : old) {
+    if (slot.entryPlusOne != 0) InsertIndex(slot);
+  }
+}
+
+std::int32_t TListHash::CreateNew(std::string_view name) {
+  if (count >= MaxEntries) ThrowFatal(ErrUnsupported, "TListHash::CreateNew");
+  if ((static_cast<std::size_t>(count) + 1) * 4 > slots.size()) Grow();
+  if ((count & (BlockSize - 1)) == 0) blocks.push_back(std::make_unique<Entry[]>(BlockSize));
+  const std::int32_t index = count++;
+  Entry& entry = At(index);
+  entry.name.assign(name);
+  std::memset(entry.value, 0, ValueSize);
+  entry.value[0] = '0';
+  Slot slot{Hash(name), index + 1, static_cast<std::uint8_t>(ShortName + 1), {}};
+  if (entry.name.size() <= ShortName) {
+    slot.nameLength = static_cast<std::uint8_t>(entry.name.size());
+    std::memcpy(slot.name, entry.name.data(), entry.name.size());
+  }
+  InsertIndex(slot);
+  return index;
+}
+
+void TListHash::Clear() {
+  blocks.clear();
+  count = 0;
+  slots.assign(InitialSlots, Slot{});
+}
+
+const char* TListHash::GetVar(std::string_view name) const {
+  const std::int32_t index = Find(name);
+  return index < 0 ? "" : At(index).value;
+}
+
+void TListHash::SetVarText(std::string_view name, std::string_view text) {
+  // The text may be (part of) the very value it replaces: take the copy first.
+  char kept[ValueSize] = {};
+  std::string_view cut = CutAtCharBoundary(text, ValueSize - 1);
+  std::memcpy(kept, cut.data(), cut.size());
+  std::int32_t index = Find(name);
+  if (index < 0) index = CreateNew(name);
+  std::memcpy(At(index).value, kept, ValueSize);
+}
+
+void TListHash::SetVarNumber(std::string_view name, std::int32_t number) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%ld", static_cast<long>(number));
+  SetVarText(name, text);
+}
+
+} // namespace velmo
