@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string_view>
 
 namespace velmo {
@@ -41,11 +43,24 @@ public:
                                        MessageIcon icon) = 0;
 };
 
+// A file open for reading, positioned at byte 0 when opened.
+class IReadFile {
+public:
+  virtual ~IReadFile() = default;
+  // Reads up to `size` bytes at the current position and moves past them; 0 at the end of the
+  // file or when reading fails.
+  virtual std::size_t Read(char* buffer, std::size_t size) = 0;
+  // Moves to a byte offset from the start. False when the file cannot move there.
+  virtual bool Seek(std::uint32_t offset) = 0;
+};
+
 // Files of the game folder, named as scripts and the engine name them: Shift-JIS paths with
 // backslashes, relative to the program folder.
 class IFileSystem {
 public:
   virtual ~IFileSystem() = default;
+  // Opens an existing file for reading (others may read it too); nullptr when it cannot.
+  virtual std::unique_ptr<IReadFile> OpenRead(std::string_view path) = 0;
   // Creates (or empties) the file and writes `bytes` exactly as given. False when it cannot.
   virtual bool WriteNewFile(std::string_view path, std::string_view bytes) = 0;
   // Appends `bytes` at the end of the file, creating it when missing. False when it cannot.

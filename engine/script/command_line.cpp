@@ -75,7 +75,7 @@ void TCommandLine::CopyReference(const char*& p) {
 
 int TCommandLine::Parse(const char* line) {
   Reset();
-  count = 0;
+  count = written = 0;
   const char* p = line;
   while (IsBlank(*p)) ++p;
 
@@ -155,14 +155,14 @@ int TCommandLine::Parse(const char* line) {
     }
     filled += 2;
   }
-  count = (filled > PointerCount ? PointerCount : filled) / 2;
-  if (count < 2) count = 2;
+  written = (filled > PointerCount ? PointerCount : filled) / 2;
+  count = written < 2 ? 2 : written;
   return count;
 }
 
 const char* TCommandLine::Substitute(const char* line) {
   Reset();
-  count = 0;
+  count = written = 0;
   const char* start = WritePosition();
   const char* p = line;
   while (*p != '\0') {
@@ -178,10 +178,14 @@ const char* TCommandLine::Substitute(const char* line) {
   return start;
 }
 
+bool IsParam(const TCommandLine& line, int i, std::string_view name, int slot) {
+  return (line.IsBare(i) && slot > 0 && i == slot + 1) || EqualsNoCase(line.Key(i), name);
+}
+
 const char* FindParam(const TCommandLine& line, std::string_view name, int slot) {
   const char* found = nullptr;
-  for (int i = 2; i <= line.Count(); ++i) {
-    if ((line.IsBare(i) && slot > 0 && i == slot + 1) || EqualsNoCase(line.Key(i), name)) found = line.Value(i);
+  for (int i = 2; i <= line.Written(); ++i) {
+    if (IsParam(line, i, name, slot)) found = line.Value(i);
   }
   return found;
 }

@@ -25,6 +25,10 @@ public:
   const char* Substitute(const char* line);
 
   int Count() const { return count; }
+  // The tokens the line itself holds, command word included: 1 for a line with only a command
+  // word, whose token 2 is then the empty text but no parameter. Parameters are looked for among
+  // these.
+  int Written() const { return written; }
   const char* Key(int i) const { return i >= 1 && i <= PointerCount / 2 ? pointers[2 * i - 2] : EmptyText(); }
   const char* Value(int i) const { return i >= 1 && i <= PointerCount / 2 ? pointers[2 * i - 1] : EmptyText(); }
   bool IsBare(int i) const { return Key(i) == Value(i); }
@@ -34,7 +38,12 @@ private:
 
   const TListHash& vars;
   int count = 0;
+  int written = 0;
 };
+
+// True if token i is the parameter `name` at positional slot `slot`: bare at position slot + 1
+// (slot 0: the parameter can only be named), or with a key equal to `name` ignoring case.
+bool IsParam(const TCommandLine& line, int i, std::string_view name, int slot);
 
 // The value of the parameter `name` of a parsed line: the last token that either is bare and
 // stands at position slot + 1 (slot 0: the parameter can only be named) or whose key equals

@@ -30,19 +30,33 @@ void WriteLogFooter(Platform& platform) {
   platform.files.AppendToFile(ErrorLogPath, FormatText("実行終了： %s\r\n", TimeStamp(platform).c_str()));
 }
 
+namespace {
+
+// Appends one error record to the log; a log that cannot be opened is skipped.
+void AppendErrorRecord(Platform& platform, const char* description, const std::string& fileName, long line,
+                       const std::string& paragraph, const char* info) {
+  platform.files.AppendToFile(
+      ErrorLogPath,
+      FormatText("ログ作成： %s\r\nエラー内容： %s\r\nファイル： %s\r\n発生箇所： %ld行目 (%s)\r\n追加情報： "
+                 "%s\r\n\r\n",
+                 TimeStamp(platform).c_str(), description, fileName.c_str(), line, paragraph.c_str(), info));
+}
+
+void Terminate(Platform& platform, RunState& runState) {
+  runState = RunState::Terminating;
+  platform.window.PostShutdown();
+}
+
+} // namespace
+
 ErrorOutcome ReportScriptError(Platform& platform, const TBaseException& e, const ScriptPosition& where,
                                RunState& runState) {
   const char* description = ErrorDescription(e.code);
   const std::string fileName = Text(where.fileName);
   const std::string paragraph = Text(where.paragraph);
   const long line = static_cast<long>(where.line);
-
   // The report goes on to the message box whether or not the log could be written.
-  platform.files.AppendToFile(ErrorLogPath,
-                              FormatText("ログ作成： %s\r\nエラー内容： %s\r\nファイル： %s\r\n発生箇所： "
-                                         "%ld行目 (%s)\r\n追加情報： %s\r\n\r\n",
-                                         TimeStamp(platform).c_str(), description, fileName.c_str(), line,
-                                         paragraph.c_str(), e.info));
+  AppendErrorRecord(platform, description, fileName, line, paragraph, e.info);
 
   const char* closing = e.fatal ? "このエラーは回復できません．直ちにプログラムを終了します．"
                                 : "このエラーにより以降のシナリオに異状をきたす可能性があります．\r\n"
@@ -60,9 +74,14 @@ ErrorOutcome ReportScriptError(Platform& platform, const TBaseException& e, cons
     platform.window.PostResume();
     return ErrorOutcome::Resume;
   }
-  runState = RunState::Terminating;
-  platform.window.PostShutdown();
+  Terminate(platform, runState);
   return ErrorOutcome::Terminate;
+}
+
+void ReportScriptExit(Platform& platform, const ScriptPosition& where, RunState& runState) {
+  AppendErrorRecord(platform, ErrorDescription(ErrOK), Text(where.fileName), static_cast<long>(where.line),
+                    Text(where.paragraph), "@Exitによる正常終了");
+  Terminate(platform, runState);
 }
 
 void ReportCreateFailure(Platform& platform, std::string_view objectName) {

@@ -2,9 +2,22 @@
 
 #include "engine/script/sjis.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 namespace velmo {
+
+void HeadlessWindow::PostResume() {
+  ++resumePosted;
+  posted.push_back(PostedMessage::Resume);
+}
+
+void HeadlessWindow::PostShutdown() {
+  ++shutdownPosted;
+  posted.push_back(PostedMessage::Shutdown);
+}
 
 MessageAnswer HeadlessWindow::ShowMessageBox(std::string_view text, std::string_view caption, MessageButtons buttons,
                                              MessageIcon icon) {
@@ -16,22 +29,107 @@ MessageAnswer HeadlessWindow::ShowMessageBox(std::string_view text, std::string_
   return answer;
 }
 
-std::string DiskFileSystem::HostPath(std::string_view path) const {
-  std::string host = root;
-  if (!host.empty() && host.back() != '/') host += '/';
+namespace {
+
+// Splits an engine path into its parts at backslashes (and slashes), keeping two-byte
+// characters whole.
+std::vector<std::string> PathParts(std::string_view path) {
+  std::vector<std::string> parts(1);
   for (std::size_t i = 0; i < path.size(); ++i) {
     if (IsLeadByte(path[i]) && i + 1 < path.size()) {
-      host += path[i];
-      host += path[++i];
+      parts.back() += path[i];
+      parts.back() += path[++i];
+    } else if (path[i] == '\\' || path[i] == '/') {
+      parts.emplace_back();
     } else {
-      host += path[i] == '\\' ? '/' : path[i];
+      parts.back() += path[i];
     }
+  }
+  return parts;
+}
+
+std::string JoinRoot(const std::string& root) { return root.empty() || root.back() == '/' ? root : root + '/'; }
+
+class DiskReadFile : public IReadFile {
+public:
+  explicit DiskReadFile(std::FILE* f) : file(f) {}
+  ~DiskReadFile() override { std::fclose(file); }
+  DiskReadFile(const DiskReadFile&) = delete;
+  DiskReadFile& operator=(const DiskReadFile&) = delete;
+
+  std::size_t Read(char* buffer, std::size_t size) override { return std::fread(buffer, 1, size, file); }
+  bool Seek(std::uint32_t offset) override { return std::fseek(file, static_cast<long>(offset), SEEK_SET) == 0; }
+
+private:
+  std::FILE* file;
+};
+
+class MemoryReadFile : public IReadFile {
+public:
+  explicit MemoryReadFile(std::string content) : bytes(std::move(content)) {}
+
+  std::size_t Read(char* buffer, std::size_t size) override {
+    const std::size_t n = position < bytes.size() ? std::min(size, bytes.size() - position) : 0;
+    std::copy_n(bytes.data() + position, n, buffer);
+    position += n;
+    return n;
+  }
+  bool Seek(std::uint32_t offset) override {
+    position = offset;
+    return true;
+  }
+
+private:
+  std::string bytes;
+  std::size_t position = 0;
+};
+
+} // namespace
+
+std::string DiskFileSystem::HostPath(std::string_view path) const {
+  std::string host = JoinRoot(root);
+  const std::vector<std::string> parts = PathParts(path);
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    if (i > 0) host += '/';
+    host += parts[i];
   }
   return host;
 }
 
+std::string DiskFileSystem::ResolvePath(std::string_view path) const {
+  namespace fs = std::filesystem;
+  std::string host = JoinRoot(root);
+  const std::vector<std::string> parts = PathParts(path);
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    if (i > 0) host += '/';
+    std::string part = parts[i];
+    std::error_code error;
+    if (!part.empty() && !fs::exists(fs::path(host + part), error)) {
+      const fs::path folder = host.empty() ? fs::path(".") : fs::path(host);
+      for (const fs::directory_entry& entry : fs::directory_iterator(folder, error)) {
+        const std::string name = entry.path().filename().string();
+        if (EqualsNoCase(name, part)) {
+          part = name;
+          break;
+        }
+      }
+    }
+    host += part;
+  }
+  return host;
+}
+
+std::unique_ptr<IReadFile> DiskFileSystem::OpenRead(std::string_view path) {
+  const std::string host = ResolvePath(path);
+  std::error_code error;
+  if (std::filesystem::is_directory(host, error)) return nullptr;
+  std::FILE* file = std::fopen(host.c_str(), "rb");
+  if (file == nullptr) return nullptr;
+  return std::make_unique<DiskReadFile>(file);
+}
+
 bool DiskFileSystem::Write(std::string_view path, std::string_view bytes, const char* mode) {
-  std::FILE* file = std::fopen(HostPath(path).c_str(), mode);
+  std::FILE* file = std::fopen(ResolvePath(path).c_str(), mode);
   if (file == nullptr) return false;
   const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
   return std::fclose(file) == 0 && written;
@@ -40,5 +138,29 @@ bool DiskFileSystem::Write(std::string_view path, std::string_view bytes, const 
 bool DiskFileSystem::WriteNewFile(std::string_view path, std::string_view bytes) { return Write(path, bytes, "wb"); }
 
 bool DiskFileSystem::AppendToFile(std::string_view path, std::string_view bytes) { return Write(path, bytes, "ab"); }
+
+std::unique_ptr<IReadFile> MemoryFileSystem::OpenRead(std::string_view path) {
+  auto it = files.find(path);
+  if (it == files.end()) return nullptr;
+  return std::make_unique<MemoryReadFile>(it->second);
+}
+
+bool MemoryFileSystem::Writable(std::string_view path) const {
+  return std::find(readOnly.begin(), readOnly.end(), path) == readOnly.end();
+}
+
+bool MemoryFileSystem::WriteNewFile(std::string_view path, std::string_view bytes) {
+  if (!Writable(path)) return false;
+  files.insert_or_assign(std::string(path), std::string(bytes));
+  return true;
+}
+
+bool MemoryFileSystem::AppendToFile(std::string_view path, std::string_view bytes) {
+  if (!Writable(path)) return false;
+  auto it = files.find(path);
+  if (it == files.end()) it = files.emplace(std::string(path), std::string()).first;
+  it->second += bytes;
+  return true;
+}
 
 } // namespace velmo

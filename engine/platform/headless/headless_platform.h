@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <deque>
+#include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -23,6 +25,8 @@ public:
   LocalTime localTime{2000, 1, 1, 0, 0, 0};
 };
 
+enum class PostedMessage { Resume, Shutdown };
+
 // A window that records what the core posted and asked, and answers message boxes from a queue
 // of answers (then with the default answer: go on after an error, accept a fatal one).
 class HeadlessWindow : public IWindow {
@@ -34,11 +38,13 @@ public:
     MessageIcon icon;
   };
 
-  void PostResume() override { ++resumePosted; }
-  void PostShutdown() override { ++shutdownPosted; }
+  void PostResume() override;
+  void PostShutdown() override;
   MessageAnswer ShowMessageBox(std::string_view text, std::string_view caption, MessageButtons buttons,
                                MessageIcon icon) override;
 
+  // The posted messages not taken yet, oldest first, as the message loop would receive them.
+  std::deque<PostedMessage> posted;
   std::deque<MessageAnswer> answers;
   MessageAnswer defaultYesNoAnswer = MessageAnswer::No;
   std::vector<MessageBoxCall> messageBoxes;
@@ -47,21 +53,41 @@ public:
 };
 
 // Files on disk under a root folder. Backslashes of engine paths become the host's separators;
-// the trail byte of a two-byte character is never taken for one.
+// the trail byte of a two-byte character is never taken for one. A name that does not exist as
+// written is looked up ignoring the case of ASCII letters, as on Windows, where games are written.
 class DiskFileSystem : public IFileSystem {
 public:
   explicit DiskFileSystem(std::string rootFolder) : root(std::move(rootFolder)) {}
 
+  std::unique_ptr<IReadFile> OpenRead(std::string_view path) override;
   bool WriteNewFile(std::string_view path, std::string_view bytes) override;
   bool AppendToFile(std::string_view path, std::string_view bytes) override;
 
-  // The host path of an engine path.
+  // The host path of an engine path, as written (no case folding).
   std::string HostPath(std::string_view path) const;
+  // The host path of an engine path, each part matched ignoring case where the exact name is
+  // missing.
+  std::string ResolvePath(std::string_view path) const;
 
 private:
   bool Write(std::string_view path, std::string_view bytes, const char* mode);
 
   std::string root;
+};
+
+// Files kept in memory, for tests and fuzzing: paths compare exactly as given.
+class MemoryFileSystem : public IFileSystem {
+public:
+  std::unique_ptr<IReadFile> OpenRead(std::string_view path) override;
+  bool WriteNewFile(std::string_view path, std::string_view bytes) override;
+  bool AppendToFile(std::string_view path, std::string_view bytes) override;
+
+  std::map<std::string, std::string, std::less<>> files;
+  // Paths that cannot be written, as a locked file cannot.
+  std::vector<std::string> readOnly;
+
+private:
+  bool Writable(std::string_view path) const;
 };
 
 } // namespace velmo

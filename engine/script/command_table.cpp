@@ -1,0 +1,68 @@
+#include "engine/script/command_table.h"
+
+#include "engine/script/scenario.h"
+#include "engine/script/sjis.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace velmo {
+
+namespace {
+
+constexpr std::size_t MaxWordLength = 63;
+
+// Lower-cases ASCII letters, keeping two-byte characters as they are. Returns false for a word
+// too long to be a command.
+bool LowerWord(std::string_view word, char* out, std::size_t& length) {
+  if (word.size() > MaxWordLength) return false;
+  for (std::size_t i = 0; i < word.size(); ++i) {
+    char c = word[i];
+    if (IsLeadByte(c) && i + 1 < word.size()) {
+      out[i] = c;
+      out[i + 1] = word[i + 1];
+      ++i;
+      continue;
+    }
+    out[i] = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+  }
+  length = word.size();
+  return true;
+}
+
+} // namespace
+
+CommandResult ScriptContext::Redispatch(std::string_view command) {
+  const std::string_view kept = CutAtCharBoundary(command, TScenario::LineSize - 1);
+  std::memmove(generated, kept.data(), kept.size());
+  generated[kept.size()] = '\0';
+  return CommandResult::Redispatch;
+}
+
+void CommandTable::Add(CommandGroup group, std::span<const CommandSpec> specs) {
+  for (const CommandSpec& spec : specs) {
+    char lower[MaxWordLength + 1];
+    std::size_t length = 0;
+    if (!LowerWord(spec.word, lower, length)) continue;
+    const std::string key(lower, length);
+    auto it = std::lower_bound(entries.begin(), entries.end(), key,
+                               [](const Entry& e, const std::string& k) { return e.key < k; });
+    if (it != entries.end() && it->key == key) {
+      if (group < it->group) *it = Entry{key, group, spec};
+      continue;
+    }
+    entries.insert(it, Entry{key, group, spec});
+  }
+}
+
+const CommandSpec* CommandTable::Find(std::string_view word) const {
+  char lower[MaxWordLength + 1];
+  std::size_t length = 0;
+  if (!LowerWord(word, lower, length)) return nullptr;
+  const std::string_view key(lower, length);
+  auto it = std::lower_bound(entries.begin(), entries.end(), key,
+                             [](const Entry& e, std::string_view k) { return std::string_view(e.key) < k; });
+  return it != entries.end() && it->key == key ? &it->spec : nullptr;
+}
+
+} // namespace velmo

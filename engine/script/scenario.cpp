@@ -1,0 +1,226 @@
+#include "engine/script/scenario.h"
+
+#include "engine/script/command_line.h"
+#include "engine/script/errors.h"
+#include "engine/script/jump_target.h"
+#include "engine/script/sjis.h"
+
+#include <cstring>
+
+namespace velmo {
+
+void SwapNibblesString(char* text) {
+  for (char* p = text; *p != '\0'; ++p) *p = SwapNibbles(*p);
+}
+
+bool IsScrambledName(std::string_view fileName) {
+  const std::size_t dot = fileName.rfind('.');
+  if (dot == std::string_view::npos || dot + 3 >= fileName.size()) return false;
+  return fileName[dot + 3] == 'x' || fileName[dot + 3] == 'X';
+}
+
+void TListParagraph::Add(std::string_view label, std::int32_t line, std::uint32_t offset) {
+  for (Entry& e : entries) {
+    if (e.label == label) {
+      e.line = line;
+      e.offset = offset;
+      return;
+    }
+  }
+  if (static_cast<int>(entries.size()) >= Capacity) ThrowError(ErrUnsupported, "TListParagraph::Add");
+  entries.push_back(Entry{std::string(label), line, offset});
+}
+
+const TListParagraph::Entry* TListParagraph::Find(std::string_view label) const {
+  for (const Entry& e : entries) {
+    if (e.label == label) return &e;
+  }
+  return nullptr;
+}
+
+TScenario::TScenario(IFileSystem& fileSystem) : files(fileSystem), readBuffer(new char[ReadBufferSize]) {}
+
+void TScenario::SetFileName(std::string_view name) { fileName = CutAtCharBoundary(name, NameSize - 1); }
+
+void TScenario::SetParagraph(std::string_view label) { paragraph = CutAtCharBoundary(label, NameSize - 1); }
+
+void TScenario::Open(std::string_view location) {
+  const TJumpTarget target(std::string(location).c_str());
+  const std::string name = target.File()[0] != '\0' ? std::string(target.File()) : fileName;
+  Close();
+  file = files.OpenRead(name);
+  SetFileName(name);
+  SetParagraph(target.Label());
+  scrambled = IsScrambledName(fileName);
+  ifState = IfState::Active;
+  ifStack.Clear();
+}
+
+void TScenario::Close() {
+  file.reset();
+  paragraphs.Clear();
+  bufferStart = bufferLength = bufferPos = 0;
+  line = 0;
+  paragraphPending = true;
+}
+
+void TScenario::Reset() {
+  line = 0;
+  paragraphPending = true;
+  Seek(0);
+}
+
+void TScenario::Seek(std::uint32_t offset) {
+  if (offset >= bufferStart && offset - bufferStart <= bufferLength) {
+    bufferPos = offset - bufferStart;
+    return;
+  }
+  bufferStart = offset;
+  bufferLength = bufferPos = 0;
+  if (file != nullptr && !file->Seek(offset)) file.reset();
+}
+
+bool TScenario::NextByte(char& c) {
+  if (bufferPos == bufferLength) {
+    if (file == nullptr) return false;
+    bufferStart += bufferLength;
+    bufferPos = 0;
+    bufferLength = static_cast<std::uint32_t>(file->Read(readBuffer.get(), ReadBufferSize));
+    if (bufferLength == 0) return false;
+  }
+  c = readBuffer[bufferPos++];
+  return true;
+}
+
+namespace {
+
+// The byte a backslash escape stands for; any other character stands for itself.
+char EscapeFor(char c) {
+  switch (c) {
+  case 'n':
+  case '/':
+    return 0x01;
+  case 'c':
+  case '*':
+    return 0x02;
+  case 'w':
+  case '%':
+    return 0x03;
+  case '(':
+    return 0x04;
+  case ')':
+    return 0x05;
+  case '[':
+    return 0x06;
+  case ']':
+    return 0x07;
+  case '+':
+    return 0x08;
+  case '-':
+    return 0x09;
+  case 'x':
+    return 0x0A;
+  case '\\':
+    return 0x0B;
+  case '"':
+    return 0x0C;
+  case '$':
+    return 0x0D;
+  case ',':
+    return 0x0E;
+  default:
+    return c;
+  }
+}
+
+} // namespace
+
+bool TScenario::ReadLine(char* buffer) {
+  std::size_t length = 0;
+  bool full = false; // a line past 1,023 bytes keeps its start
+  auto store = [&](char c) {
+    if (!full && length < LineSize - 1)
+      buffer[length++] = c;
+    else
+      full = true;
+  };
+  bool afterLead = false;
+  bool afterBackslash = false;
+  char c;
+  for (;;) {
+    if (!NextByte(c) || c == '\0') {
+      buffer[length] = '\0';
+      return false;
+    }
+    if (scrambled) c = SwapNibbles(c);
+    if (afterLead) {
+      store(c);
+      afterLead = false;
+    } else if (IsLeadByte(c)) {
+      // A character is kept whole or not at all.
+      if (length + 2 > LineSize - 1) full = true;
+      store(c);
+      afterLead = true;
+      afterBackslash = false;
+    } else if (c == '\n') {
+      if (length > 0 && !full) --length;
+      buffer[length] = '\0';
+      return true;
+    } else if (afterBackslash) {
+      store(EscapeFor(c));
+      afterBackslash = false;
+    } else if (c == '\\') {
+      afterBackslash = true;
+    } else {
+      store(c);
+    }
+  }
+}
+
+void TScenario::FindParagraph(const TListHash& variables) {
+  if (!paragraphPending || paragraph.empty()) {
+    paragraphPending = false;
+    return;
+  }
+  paragraphPending = false;
+  char text[LineSize];
+  TCommandLine label(variables);
+  std::int32_t read = 0;
+  while (ReadLine(text)) {
+    ++read;
+    const char* p = text;
+    while (*p == ' ' || *p == '\t') ++p;
+    if (p[0] != '/' || p[1] != '/') continue;
+    try {
+      label.Parse(text);
+    } catch (const TBaseException&) {
+      line += read;
+      throw;
+    }
+    const char* name = label.Value(2);
+    if (name[0] == '\0') {
+      line += read;
+      ThrowError(ErrMissingParam, "無し");
+    }
+    paragraphs.Add(name, line + read, Tell());
+    if (paragraph == name) {
+      line += read;
+      return;
+    }
+  }
+  line += read;
+  ThrowFatal(ErrUnexpectedEOF, paragraph);
+}
+
+void TScenario::JumpToParagraph(std::string_view label) {
+  SetParagraph(label);
+  if (const TListParagraph::Entry* known = paragraphs.Find(paragraph)) {
+    line = known->line;
+    Seek(known->offset);
+    paragraphPending = false;
+  } else {
+    paragraphPending = true;
+  }
+}
+
+} // namespace velmo

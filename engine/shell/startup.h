@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string_view>
+
+namespace velmo {
+
+class Engine;
+
+// The engine's version texts, shown to scripts and written to the error log.
+inline constexpr const char* SystemVersion = "1.07";
+inline constexpr const char* BuildVersion = "916";
+inline constexpr const char* ScriptVersion = "1.15.228";
+inline constexpr const char* StartupScenario = "system\\startup.scx";
+
+// UM_STARTUP: the version and folder variables, the error log's header, system\startup.scx
+// opened, UM_RESUME posted. Folders are given with their trailing separator.
+void StartEngine(Engine& engine, std::string_view programFolder, std::string_view tempFolder);
+
+// The engine's part of UM_SHUTDOWN: the error log's end line.
+void ShutdownEngine(Engine& engine);
+
+} // namespace velmo

@@ -1,0 +1,133 @@
+#include "tools/velmo_run/headless_run.h"
+
+#include "engine/script/interpreter.h"
+#include "engine/shell/startup.h"
+#include "tools/velmo_run/transcript.h"
+
+#include <filesystem>
+#include <system_error>
+#include <utility>
+
+namespace velmo {
+
+HeadlessRun::HeadlessRun(std::string gameFolder, RunOptions runOptions, std::FILE* output)
+    : folder(std::move(gameFolder)), options(std::move(runOptions)), out(output),
+      files(folder), platform{clock, window, files}, engine(platform) {
+  engine.messageWindow = this;
+  engine.observer = this;
+  window.defaultYesNoAnswer = options.stopOnErrors ? MessageAnswer::Yes : MessageAnswer::No;
+}
+
+const char* HeadlessRun::EndWord(RunEnd end) {
+  switch (end) {
+  case RunEnd::Shutdown:
+    return "shutdown";
+  case RunEnd::Fatal:
+    return "fatal";
+  case RunEnd::Exit:
+    return "exit";
+  case RunEnd::MaxLines:
+    return "max-lines";
+  case RunEnd::Stuck:
+    break;
+  }
+  return "stuck";
+}
+
+int HeadlessRun::ExitStatus(RunEnd end) {
+  switch (end) {
+  case RunEnd::Shutdown:
+  case RunEnd::Exit:
+    return 0;
+  case RunEnd::Fatal:
+    return 1;
+  case RunEnd::MaxLines:
+    return 3;
+  case RunEnd::Stuck:
+    break;
+  }
+  return 4;
+}
+
+void HeadlessRun::SetMessageText(const char* text) {
+  std::fprintf(out, "text %s\n", TranscriptText(text).c_str());
+  engine.runState = RunState::TextOutput;
+}
+
+void HeadlessRun::OnScriptError(const TBaseException& error, const ScriptPosition& where) {
+  if (error.fatal) fatalReported = true;
+  std::fprintf(out, "error %ld %s %s:%ld (%s) %s\n", static_cast<long>(error.code),
+               error.fatal ? "fatal" : "recoverable", TranscriptText(where.fileName).c_str(),
+               static_cast<long>(where.line), TranscriptText(where.paragraph).c_str(),
+               TranscriptText(error.info).c_str());
+}
+
+bool HeadlessRun::EndWait() {
+  switch (engine.runState) {
+  case RunState::TextOutput:
+  case RunState::ClickWait:
+    // The text is shown and the player clicks on.
+    window.PostResume();
+    return true;
+  case RunState::TimedWait:
+    if (engine.waitDeadline != 0) {
+      const auto remaining = static_cast<std::int32_t>(engine.waitDeadline - clock.NowMs());
+      const std::uint32_t lasted = remaining > 0 ? static_cast<std::uint32_t>(remaining) : 0;
+      clock.Advance(lasted);
+      std::fprintf(out, "wait timed %lu\n", static_cast<unsigned long>(lasted));
+      engine.waitDeadline = 0;
+      window.PostResume();
+      return true;
+    }
+    // No deadline: only a click handler can take over.
+    if (engine.events[UserClick].action != EventAction::None) {
+      FireEvent(engine, UserClick);
+      return true;
+    }
+    return false;
+  default:
+    return false;
+  }
+}
+
+void HeadlessRun::Finish(RunEnd end) {
+  if (options.printVariables) {
+    const TListHash& vars = engine.variables;
+    for (std::int32_t i = 0; i <= vars.LastIndex(); ++i) {
+      std::fprintf(out, "var %s=%s\n", TranscriptText(vars.Name(i)).c_str(), TranscriptText(vars.Value(i)).c_str());
+    }
+  }
+  std::fprintf(out, "end %s\n", EndWord(end));
+  std::fflush(out);
+}
+
+RunEnd HeadlessRun::Run() {
+  std::error_code error;
+  const std::string temp = (std::filesystem::temp_directory_path(error) / "VELMO").string() + "/";
+  StartEngine(engine, folder + "/", temp);
+  RunEnd end = RunEnd::Stuck;
+  for (;;) {
+    if (window.posted.empty()) {
+      if (!EndWait()) break;
+      continue;
+    }
+    const PostedMessage message = window.posted.front();
+    window.posted.pop_front();
+    if (message == PostedMessage::Shutdown) {
+      ShutdownEngine(engine);
+      end = gameExited ? RunEnd::Exit : fatalReported ? RunEnd::Fatal : RunEnd::Shutdown;
+      break;
+    }
+    if (engine.runState == RunState::Terminating) continue;
+    engine.runState = RunState::Running;
+    RunScenario(engine);
+    if (options.maxLines != 0 && engine.linesRead >= options.maxLines && engine.runState != RunState::Terminating) {
+      end = RunEnd::MaxLines;
+      break;
+    }
+  }
+  Finish(end);
+  return end;
+}
+
+} // namespace velmo

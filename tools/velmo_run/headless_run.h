@@ -1,0 +1,60 @@
+#pragma once
+
+#include "engine/platform/headless/headless_platform.h"
+#include "engine/shell/engine.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace velmo {
+
+struct RunOptions {
+  std::vector<int> choices;           // entries to take at successive selections
+  bool stopOnErrors = false;          // the answer to the recoverable-error question
+  std::uint64_t maxLines = 100000000; // 0: no limit
+  bool printVariables = false;
+};
+
+enum class RunEnd { Shutdown, Fatal, Exit, MaxLines, Stuck };
+
+// Plays a game folder with the portable core on the headless platform, as a player who clicks
+// at every wait would, and writes the transcript to `out`. Time is virtual: a wait lasts no real
+// time. The run ends when the game shuts down, at a fatal error, at the outermost @Exit, after
+// `maxLines` lines, or when the game waits for something that cannot come.
+class HeadlessRun : public IMessageWindow, public IScriptObserver {
+public:
+  HeadlessRun(std::string gameFolder, RunOptions options, std::FILE* out);
+
+  RunEnd Run();
+  static const char* EndWord(RunEnd end);
+  static int ExitStatus(RunEnd end);
+
+  // IMessageWindow: the text is shown at once and acknowledged with a click.
+  void SetMessageText(const char* text) override;
+  // IScriptObserver.
+  void OnScriptError(const TBaseException& error, const ScriptPosition& where) override;
+  void OnGameExit() override { gameExited = true; }
+
+  Engine& GetEngine() { return engine; }
+
+private:
+  // What a waiting engine gets next from a player who clicks at once; false when nothing can
+  // end the wait.
+  bool EndWait();
+  void Finish(RunEnd end);
+
+  std::string folder;
+  RunOptions options;
+  std::FILE* out;
+  HeadlessClock clock;
+  HeadlessWindow window;
+  DiskFileSystem files;
+  Platform platform;
+  Engine engine;
+  bool fatalReported = false;
+  bool gameExited = false;
+};
+
+} // namespace velmo

@@ -1,0 +1,82 @@
+// velmo-run: plays a game folder without a window and prints what a player would have seen.
+#include "tools/velmo_run/headless_run.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace {
+
+constexpr const char* Usage =
+    "usage: velmo-run [options] GAME_DIR\n"
+    "  --choose N,N,...          entries to take at successive selections (counted from 0)\n"
+    "  --errors continue|stop    answer to the question after a recoverable script error (default continue)\n"
+    "  --max-lines N             stop after N scenario lines (default 100000000, 0 for no limit)\n"
+    "  --vars                    print every variable at the end\n";
+
+int BadUsage(const std::string& message) {
+  std::fprintf(stderr, "velmo-run: %s\n%s", message.c_str(), Usage);
+  return 2;
+}
+
+bool ParseUnsigned(std::string_view text, unsigned long long& value) {
+  if (text.empty() || text.find_first_not_of("0123456789") != std::string_view::npos) return false;
+  errno = 0;
+  value = std::strtoull(std::string(text).c_str(), nullptr, 10);
+  return errno == 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+  velmo::RunOptions options;
+  std::string folder;
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    auto value = [&](std::string_view& out) {
+      if (i + 1 >= argc) return false;
+      out = argv[++i];
+      return true;
+    };
+    std::string_view v;
+    if (arg == "--vars") {
+      options.printVariables = true;
+    } else if (arg == "--errors") {
+      if (!value(v) || (v != "continue" && v != "stop")) return BadUsage("--errors takes continue or stop");
+      options.stopOnErrors = v == "stop";
+    } else if (arg == "--max-lines") {
+      unsigned long long n = 0;
+      if (!value(v) || !ParseUnsigned(v, n)) return BadUsage("--max-lines takes a number");
+      options.maxLines = n;
+    } else if (arg == "--choose") {
+      if (!value(v)) return BadUsage("--choose takes a list of entry numbers");
+      for (std::size_t start = 0; start <= v.size();) {
+        const std::size_t comma = std::min(v.find(',', start), v.size());
+        unsigned long long n = 0;
+        if (!ParseUnsigned(v.substr(start, comma - start), n) || n > 1000000)
+          return BadUsage("--choose takes entry numbers separated by commas");
+        options.choices.push_back(static_cast<int>(n));
+        start = comma + 1;
+      }
+    } else if (arg == "--help" || arg == "-h") {
+      std::fputs(Usage, stdout);
+      return 0;
+    } else if (!arg.empty() && arg[0] == '-') {
+      return BadUsage("unknown option " + std::string(arg));
+    } else if (folder.empty()) {
+      folder = arg;
+    } else {
+      return BadUsage("only one game folder can be played");
+    }
+  }
+  if (folder.empty()) return BadUsage("no game folder given");
+  std::error_code error;
+  if (!std::filesystem::is_directory(folder, error)) return BadUsage("not a folder: " + folder);
+
+  velmo::HeadlessRun run(folder, options, stdout);
+  return velmo::HeadlessRun::ExitStatus(run.Run());
+}
