@@ -3,6 +3,7 @@
 #include "engine/script/errors.h"
 #include "engine/script/sjis.h"
 
+#include <array>
 #include <cstring>
 
 namespace velmo {
@@ -17,6 +18,35 @@ constexpr std::size_t MaxNameLength = 255;
 constexpr int MaxReferenceDepth = 64;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+// Bytes that a word of a command line copies without a second look: everything but the end of
+// the text, quotes, separators, '=', '$' and Shift-JIS lead bytes (which bring their trail byte).
+constexpr auto OrdinaryInWord = [] {
+  std::array<bool, 256> table{};
+  for (int b = 1; b < 256; ++b) {
+    table[static_cast<std::size_t>(b)] = !IsLeadByte(static_cast<unsigned char>(b)) && b != '"' && b != ' ' &&
+                                         b != '\t' && b != ',' && b != '=' && b != '$';
+  }
+  return table;
+}();
+
+// Bytes that the command word copies as they are: all but the end, blanks and lead bytes.
+constexpr auto PlainInWord = [] {
+  std::array<bool, 256> table{};
+  for (int b = 1; b < 256; ++b) {
+    table[static_cast<std::size_t>(b)] = !IsLeadByte(static_cast<unsigned char>(b)) && b != ' ' && b != '\t';
+  }
+  return table;
+}();
+
+// Bytes that Substitute copies as they are: all but the end, TAB, '$' and lead bytes.
+constexpr auto PlainInSubstitute = [] {
+  std::array<bool, 256> table{};
+  for (int b = 1; b < 256; ++b) {
+    table[static_cast<std::size_t>(b)] = !IsLeadByte(static_cast<unsigned char>(b)) && b != '\t' && b != '$';
+  }
+  return table;
+}();
 
 std::size_t ExpandAt(const char* src, const TListHash& vars, char* out, int depth) {
   if (depth > MaxReferenceDepth) ThrowError(ErrStackOverflow, "ExpandReference");
@@ -80,8 +110,13 @@ int TCommandLine::Parse(const char* line) {
   while (IsBlank(*p)) ++p;
 
   // The command word: no quotes, '=' or references.
-  pointers[0] = WritePosition();
-  while (*p != '\0' && !IsBlank(*p)) p += PutChar(p);
+  Point(0, WritePosition());
+  while (*p != '\0' && !IsBlank(*p)) {
+    if (PlainInWord[static_cast<unsigned char>(*p)])
+      p = PutRun(p, PlainInWord);
+    else
+      p += PutChar(p);
+  }
   Terminate();
   int filled = 2;
 
@@ -97,6 +132,11 @@ int TCommandLine::Parse(const char* line) {
     const char* value = key;
     for (;;) {
       const char c = *p;
+      // The common case first: a byte that means nothing here is copied as it is.
+      if (state == State::Word && !closedQuote && OrdinaryInWord[static_cast<unsigned char>(c)]) {
+        p = PutRun(p, OrdinaryInWord);
+        continue;
+      }
       if (c == '\0') {
         if (state == State::Quoted) ThrowError(ErrSyntax, QuoteError);
         break;
@@ -150,8 +190,8 @@ int TCommandLine::Parse(const char* line) {
     }
     Terminate();
     if (filled < PointerCount) {
-      pointers[filled] = key;
-      pointers[filled + 1] = value;
+      Point(filled, key);
+      Point(filled + 1, value);
     }
     filled += 2;
   }
@@ -166,7 +206,9 @@ const char* TCommandLine::Substitute(const char* line) {
   const char* start = WritePosition();
   const char* p = line;
   while (*p != '\0') {
-    if (*p == '\t') {
+    if (PlainInSubstitute[static_cast<unsigned char>(*p)]) {
+      p = PutRun(p, PlainInSubstitute);
+    } else if (*p == '\t') {
       ++p;
     } else if (*p == '$') {
       CopyReference(p);

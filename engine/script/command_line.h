@@ -29,8 +29,8 @@ public:
   // word, whose token 2 is then the empty text but no parameter. Parameters are looked for among
   // these.
   int Written() const { return written; }
-  const char* Key(int i) const { return i >= 1 && i <= PointerCount / 2 ? pointers[2 * i - 2] : EmptyText(); }
-  const char* Value(int i) const { return i >= 1 && i <= PointerCount / 2 ? pointers[2 * i - 1] : EmptyText(); }
+  const char* Key(int i) const { return i >= 1 ? Item(2 * i - 2) : EmptyText(); }
+  const char* Value(int i) const { return i >= 1 ? Item(2 * i - 1) : EmptyText(); }
   bool IsBare(int i) const { return Key(i) == Value(i); }
 
 private:

@@ -3,7 +3,6 @@
 #include "engine/script/scenario.h"
 #include "engine/script/sjis.h"
 
-#include <algorithm>
 #include <cstring>
 
 namespace velmo {
@@ -41,28 +40,20 @@ CommandResult ScriptContext::Redispatch(std::string_view command) {
 
 void CommandTable::Add(CommandGroup group, std::span<const CommandSpec> specs) {
   for (const CommandSpec& spec : specs) {
-    char lower[MaxWordLength + 1];
+    char lower[MaxWordLength + 1] = {};
     std::size_t length = 0;
     if (!LowerWord(spec.word, lower, length)) continue;
-    const std::string key(lower, length);
-    auto it = std::lower_bound(entries.begin(), entries.end(), key,
-                               [](const Entry& e, const std::string& k) { return e.key < k; });
-    if (it != entries.end() && it->key == key) {
-      if (group < it->group) *it = Entry{key, group, spec};
-      continue;
-    }
-    entries.insert(it, Entry{key, group, spec});
+    auto [it, added] = entries.try_emplace(std::string(lower, length), Entry{group, spec});
+    if (!added && group < it->second.group) it->second = Entry{group, spec};
   }
 }
 
 const CommandSpec* CommandTable::Find(std::string_view word) const {
-  char lower[MaxWordLength + 1];
+  char lower[MaxWordLength + 1] = {};
   std::size_t length = 0;
   if (!LowerWord(word, lower, length)) return nullptr;
-  const std::string_view key(lower, length);
-  auto it = std::lower_bound(entries.begin(), entries.end(), key,
-                             [](const Entry& e, std::string_view k) { return std::string_view(e.key) < k; });
-  return it != entries.end() && it->key == key ? &it->spec : nullptr;
+  auto it = entries.find(std::string_view(lower, length));
+  return it != entries.end() ? &it->second.spec : nullptr;
 }
 
 } // namespace velmo

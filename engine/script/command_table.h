@@ -1,9 +1,11 @@
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
-#include <vector>
+#include <unordered_map>
 
 namespace velmo {
 
@@ -58,11 +60,14 @@ public:
 
 private:
   struct Entry {
-    std::string key; // lower case
     CommandGroup group;
     CommandSpec spec;
   };
-  std::vector<Entry> entries; // sorted by key
+  struct WordHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view word) const { return std::hash<std::string_view>{}(word); }
+  };
+  std::unordered_map<std::string, Entry, WordHash, std::equal_to<>> entries; // by the word in lower case
 };
 
 } // namespace velmo

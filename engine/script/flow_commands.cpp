@@ -49,7 +49,13 @@ CommandResult EndGame(ScriptContext& ctx) {
 } // namespace
 
 std::string FormatCommand(const char* pattern, std::string_view text) {
-  return FormatText(pattern, std::string(text).c_str());
+  // The pattern holds one "%s"; the text goes in its place as it is.
+  const std::string_view p(pattern);
+  const std::size_t at = p.find("%s");
+  std::string command;
+  command.reserve(p.size() + text.size());
+  command.append(p.substr(0, at)).append(text).append(p.substr(at + 2));
+  return command;
 }
 
 CommandResult CmdGoTo(ScriptContext& ctx) {

@@ -10,11 +10,11 @@ int TJumpTarget::Parse(const char* location) {
   Reset();
   const char* p = location;
   while (IsBlank(*p)) ++p;
-  pointers[1] = WritePosition();
+  Point(1, WritePosition());
   while (*p != '\0' && !IsBlank(*p) && *p != '#') p += PutChar(p);
   Terminate();
   while (*p == '#' || IsBlank(*p)) ++p;
-  pointers[2] = WritePosition();
+  Point(2, WritePosition());
   while (*p != '\0' && !IsBlank(*p)) p += PutChar(p);
   Terminate();
   return 2;

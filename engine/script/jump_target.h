@@ -13,8 +13,8 @@ public:
 
   int Parse(const char* location) override;
 
-  const char* File() const { return pointers[1]; }
-  const char* Label() const { return pointers[2]; }
+  const char* File() const { return Item(1); }
+  const char* Label() const { return Item(2); }
 };
 
 } // namespace velmo

@@ -3,7 +3,6 @@
 #include "engine/script/errors.h"
 #include "engine/script/sjis.h"
 
-#include <cstdio>
 #include <cstring>
 
 namespace velmo {
@@ -96,9 +95,17 @@ void TListHash::SetVarText(std::string_view name, std::string_view text) {
 }
 
 void TListHash::SetVarNumber(std::string_view name, std::int32_t number) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%ld", static_cast<long>(number));
-  SetVarText(name, text);
+  // The decimal text, as "%ld" writes it.
+  char text[12];
+  char* end = text + sizeof text;
+  char* p = end;
+  std::uint32_t magnitude = number < 0 ? 0u - static_cast<std::uint32_t>(number) : static_cast<std::uint32_t>(number);
+  do {
+    *--p = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude != 0);
+  if (number < 0) *--p = '-';
+  SetVarText(name, std::string_view(p, static_cast<std::size_t>(end - p)));
 }
 
 } // namespace velmo

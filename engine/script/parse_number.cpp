@@ -33,8 +33,8 @@ std::int32_t ParseNumber(std::string_view text) {
     if (text[1] == 'x' || text[1] == 'X') return ParsePrefixed(text.substr(2), 16);
     if (text[1] == 'b' || text[1] == 'B') return ParsePrefixed(text.substr(2), 2);
   }
-  if (EqualsNoCase(text, "TRUE")) return 1;
-  if (EqualsNoCase(text, "FALSE")) return 0;
+  if (text.size() == 4 && EqualsNoCase(text, "TRUE")) return 1;
+  if (text.size() == 5 && EqualsNoCase(text, "FALSE")) return 0;
 
   std::size_t i = 0;
   while (i < text.size() && IsSpace(text[i])) ++i;

@@ -5,6 +5,7 @@
 #include "engine/script/jump_target.h"
 #include "engine/script/sjis.h"
 
+#include <array>
 #include <cstring>
 
 namespace velmo {
@@ -80,16 +81,12 @@ void TScenario::Seek(std::uint32_t offset) {
   if (file != nullptr && !file->Seek(offset)) file.reset();
 }
 
-bool TScenario::NextByte(char& c) {
-  if (bufferPos == bufferLength) {
-    if (file == nullptr) return false;
-    bufferStart += bufferLength;
-    bufferPos = 0;
-    bufferLength = static_cast<std::uint32_t>(file->Read(readBuffer.get(), ReadBufferSize));
-    if (bufferLength == 0) return false;
-  }
-  c = readBuffer[bufferPos++];
-  return true;
+bool TScenario::Refill() {
+  if (file == nullptr) return false;
+  bufferStart += bufferLength;
+  bufferPos = 0;
+  bufferLength = static_cast<std::uint32_t>(file->Read(readBuffer.get(), ReadBufferSize));
+  return bufferLength != 0;
 }
 
 namespace {
@@ -133,47 +130,71 @@ char EscapeFor(char c) {
   }
 }
 
+// Bytes a line takes as they are: all but NUL, LF, the backslash and Shift-JIS lead bytes.
+constexpr auto PlainLineByte = [] {
+  std::array<bool, 256> table{};
+  for (int b = 0; b < 256; ++b) {
+    table[static_cast<std::size_t>(b)] = b != 0 && b != '\n' && b != '\\' && !IsLeadByte(static_cast<unsigned char>(b));
+  }
+  return table;
+}();
+
 } // namespace
 
 bool TScenario::ReadLine(char* buffer) {
+  // Locals rather than members in the loop: stores through `buffer` could alias them.
+  const bool swap = scrambled;
   std::size_t length = 0;
-  bool full = false; // a line past 1,023 bytes keeps its start
-  auto store = [&](char c) {
-    if (!full && length < LineSize - 1)
-      buffer[length++] = c;
-    else
-      full = true;
-  };
+  std::size_t limit = LineSize - 1; // 0 once a byte had to be dropped: the line keeps its start
   bool afterLead = false;
   bool afterBackslash = false;
-  char c;
   for (;;) {
-    if (!NextByte(c) || c == '\0') {
+    if (bufferPos == bufferLength && !Refill()) {
       buffer[length] = '\0';
       return false;
     }
-    if (scrambled) c = SwapNibbles(c);
-    if (afterLead) {
-      store(c);
-      afterLead = false;
-    } else if (IsLeadByte(c)) {
-      // A character is kept whole or not at all.
-      if (length + 2 > LineSize - 1) full = true;
-      store(c);
-      afterLead = true;
-      afterBackslash = false;
-    } else if (c == '\n') {
-      if (length > 0 && !full) --length;
-      buffer[length] = '\0';
-      return true;
-    } else if (afterBackslash) {
-      store(EscapeFor(c));
-      afterBackslash = false;
-    } else if (c == '\\') {
-      afterBackslash = true;
-    } else {
-      store(c);
+    // The bytes at hand, one at a time as the file holds them.
+    const char* const start = readBuffer.get();
+    const char* p = start + bufferPos;
+    const char* const end = start + bufferLength;
+    while (p < end) {
+      char c = *p++;
+      if (swap) c = SwapNibbles(c);
+      if (afterLead || !PlainLineByte[static_cast<unsigned char>(c)]) {
+        if (c == '\0') {
+          bufferPos = static_cast<std::uint32_t>(p - start);
+          buffer[length] = '\0';
+          return false;
+        }
+        if (afterLead) {
+          afterLead = false;
+        } else if (IsLeadByte(c)) {
+          // A character is kept whole or not at all.
+          if (length + 2 > limit) limit = 0;
+          afterLead = true;
+          afterBackslash = false;
+        } else if (c == '\n') {
+          bufferPos = static_cast<std::uint32_t>(p - start);
+          if (length > 0 && limit != 0) --length;
+          buffer[length] = '\0';
+          return true;
+        } else if (afterBackslash) {
+          c = EscapeFor(c);
+          afterBackslash = false;
+        } else {
+          afterBackslash = true; // a backslash: the escape follows
+          continue;
+        }
+      } else if (afterBackslash) {
+        c = EscapeFor(c);
+        afterBackslash = false;
+      }
+      if (length < limit)
+        buffer[length++] = c;
+      else
+        limit = 0;
     }
+    bufferPos = bufferLength;
   }
 }
 

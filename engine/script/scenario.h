@@ -93,7 +93,8 @@ public:
   TIfStack ifStack;
 
 private:
-  bool NextByte(char& c);
+  // Reads the next block of the file into the buffer; false at the end of the file.
+  bool Refill();
 
   IFileSystem& files;
   std::unique_ptr<IReadFile> file;

@@ -3,6 +3,7 @@
 namespace velmo {
 
 std::string_view CutAtCharBoundary(std::string_view text, std::size_t maxBytes) {
+  if (text.size() <= maxBytes) return text;
   std::size_t end = 0;
   while (end < text.size()) {
     std::size_t len = CharLength(text.substr(end));

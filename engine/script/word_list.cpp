@@ -3,15 +3,33 @@
 #include "engine/script/errors.h"
 #include "engine/script/sjis.h"
 
+#include <array>
+
 namespace velmo {
 
 namespace {
+
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+// Bytes that an unquoted item copies as they are: all but the end, quotes, separators and lead
+// bytes.
+constexpr auto PlainInItem = [] {
+  std::array<bool, 256> table{};
+  for (int b = 1; b < 256; ++b) {
+    table[static_cast<std::size_t>(b)] =
+        !IsLeadByte(static_cast<unsigned char>(b)) && b != '"' && b != ',' && b != ' ' && b != '\t';
+  }
+  return table;
+}();
+
 } // namespace
 
 void TWordList::Store(const char* item) {
   Terminate();
-  if (count < PointerCount - 1) pointers[++count] = item;
+  if (count < PointerCount - 1) {
+    ++count;
+    Point(count, item);
+  }
 }
 
 int TWordList::Split(const char* text) {
@@ -26,6 +44,11 @@ int TWordList::Split(const char* text) {
     State state = State::Start;
     for (;;) {
       const char c = *p;
+      if (state != State::Quoted && PlainInItem[static_cast<unsigned char>(c)]) {
+        p = PutRun(p, PlainInItem);
+        state = State::Word;
+        continue;
+      }
       if (c == '\0') {
         if (state == State::Quoted) ThrowError(ErrSyntax, "引用符の記述間違い(引用符の不足)");
         break;
