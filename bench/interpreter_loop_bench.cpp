@@ -22,8 +22,8 @@ std::string MakeGame(long iterations) {
   namespace fs = std::filesystem;
   const fs::path folder = fs::temp_directory_path() / ("velmo_bench_loop_" + std::to_string(iterations));
   fs::create_directories(folder / "system");
-  std::string text = "@Let i = 0\r\n// loop\r\n@Let i += 1\r\n@if $i < " + std::to_string(iterations) +
-                     " GOTO #loop\r\n@Exit\r\n";
+  std::string text =
+      "@Let i = 0\r\n// loop\r\n@Let i += 1\r\n@if $i < " + std::to_string(iterations) + " GOTO #loop\r\n@Exit\r\n";
   for (char& c : text) c = SwapNibbles(c);
   std::ofstream(folder / "system" / "startup.scx", std::ios::binary) << text;
   return folder.string();
@@ -47,9 +47,8 @@ void BM_CountingLoop(benchmark::State& state) {
   }
   std::fclose(sink);
   state.counters["lines/s"] = benchmark::Counter(static_cast<double>(lines), benchmark::Counter::kIsRate);
-  state.counters["iterations/s"] =
-      benchmark::Counter(static_cast<double>(state.iterations()) * static_cast<double>(iterations),
-                         benchmark::Counter::kIsRate);
+  state.counters["iterations/s"] = benchmark::Counter(
+      static_cast<double>(state.iterations()) * static_cast<double>(iterations), benchmark::Counter::kIsRate);
 }
 
 BENCHMARK(BM_CountingLoop)->Arg(100000)->Arg(3000000)->Unit(benchmark::kMillisecond)->Iterations(1);

@@ -78,12 +78,6 @@ ErrorOutcome ReportScriptError(Platform& platform, const TBaseException& e, cons
   return ErrorOutcome::Terminate;
 }
 
-void ReportScriptExit(Platform& platform, const ScriptPosition& where, RunState& runState) {
-  AppendErrorRecord(platform, ErrorDescription(ErrOK), Text(where.fileName), static_cast<long>(where.line),
-                    Text(where.paragraph), "@Exitによる正常終了");
-  Terminate(platform, runState);
-}
-
 void ReportCreateFailure(Platform& platform, std::string_view objectName) {
   platform.window.ShowMessageBox(FormatText("%sの生成に失敗しました.", Text(objectName).c_str()),
                                  "ﾌﾟﾛｸﾞﾗﾑの内部ｴﾗｰ - VELMO", MessageButtons::Ok, MessageIcon::Exclamation);

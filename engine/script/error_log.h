@@ -37,11 +37,6 @@ void WriteLogFooter(Platform& platform);
 ErrorOutcome ReportScriptError(Platform& platform, const TBaseException& e, const ScriptPosition& where,
                                RunState& runState);
 
-// The game's own end, by @Exit at the outermost level: it ends as after a fatal error (a log
-// record with ErrOK and "@Exitによる正常終了", RunState Terminating, UM_SHUTDOWN posted), but as
-// nothing went wrong no message box interrupts the player.
-void ReportScriptExit(Platform& platform, const ScriptPosition& where, RunState& runState);
-
 // At start-up: a core object ("TScenario", "TScenarioStack", "TSurface") could not be made.
 void ReportCreateFailure(Platform& platform, std::string_view objectName);
 

@@ -34,15 +34,18 @@ void SetArguments(TListHash& variables, const char* list) {
   for (int i = 1; i <= 63; ++i) variables.SetVarText(FormatText("argv[%d]", i), items.Item(i));
 }
 
-// The end of the game by @Exit at the outermost level: it ends as after a fatal error, with the
-// position shown as unknown, but as the script's own normal end the player is not shown an error.
+// The end of the game by @Exit at the outermost level: the run ends through the fatal-error
+// report, with the position unknown; the player reads "正常終了" and "@Exitによる正常終了" in it
+// before the program closes.
 CommandResult EndGame(ScriptContext& ctx) {
   Engine& engine = ctx.engine;
   engine.scenario = std::make_unique<TScenario>(engine.platform.files);
   engine.scenario->SetFileName("不明");
   engine.scenario->SetParagraph("不明");
   if (engine.observer != nullptr) engine.observer->OnGameExit();
-  ReportScriptExit(engine.platform, ScriptPosition{"不明", 0, "不明"}, engine.runState);
+  const TScenario& unknown = *engine.scenario;
+  ReportScriptError(engine.platform, TFatalException(ErrOK, "@Exitによる正常終了"),
+                    ScriptPosition{unknown.fileName, unknown.line, unknown.paragraph}, engine.runState);
   return CommandResult::Stop;
 }
 

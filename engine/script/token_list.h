@@ -30,7 +30,7 @@ public:
   virtual int Parse(const char* text) = 0;
 
   // Pointer i of the table; "" when unfilled or outside 0..127.
-  const char* Item(int i) const { return i >= 0 && i < pointed ? pointers[i] : buffer; }
+  const char* Item(int i) const { return i >= 0 && i < PointerCount && i < pointed ? pointers[i] : buffer; }
 
 protected:
   // Starts a new split: every pointer shows the empty text.

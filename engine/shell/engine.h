@@ -32,7 +32,7 @@ public:
   virtual ~IScriptObserver() = default;
   // A script error, before it is reported to the player.
   virtual void OnScriptError(const TBaseException& /*error*/, const ScriptPosition& /*where*/) {}
-  // @Exit at the outermost level: the game ends.
+  // @Exit at the outermost level: the game ends (then through the fatal-error report).
   virtual void OnGameExit() {}
 };
 

@@ -10,11 +10,17 @@
 
 namespace velmo {
 
+namespace {
+// The multimedia clock when the game starts: one minute after the machine did.
+constexpr std::uint32_t StartTimeMs = 60000;
+} // namespace
+
 HeadlessRun::HeadlessRun(std::string gameFolder, RunOptions runOptions, std::FILE* output)
     : folder(std::move(gameFolder)), options(std::move(runOptions)), out(output),
       files(folder), platform{clock, window, files}, engine(platform) {
   engine.messageWindow = this;
   engine.observer = this;
+  clock.nowMs = StartTimeMs;
   window.defaultYesNoAnswer = options.stopOnErrors ? MessageAnswer::Yes : MessageAnswer::No;
 }
 
@@ -120,7 +126,14 @@ RunEnd HeadlessRun::Run() {
     }
     if (engine.runState == RunState::Terminating) continue;
     engine.runState = RunState::Running;
-    RunScenario(engine);
+    const std::uint64_t linesBefore = engine.linesRead;
+    // A run that fails before reading a line (a scenario file that cannot be opened) fails
+    // the same way at every resume: twice in a row is a game that cannot go on.
+    if (RunScenario(engine) == 0 && engine.linesRead == linesBefore) {
+      if (++fruitlessResumes >= 2) break;
+    } else {
+      fruitlessResumes = 0;
+    }
     if (options.maxLines != 0 && engine.linesRead >= options.maxLines && engine.runState != RunState::Terminating) {
       end = RunEnd::MaxLines;
       break;

@@ -48,13 +48,14 @@ private:
   std::string folder;
   RunOptions options;
   std::FILE* out;
-  HeadlessClock clock;
+  HeadlessClock clock; // starts at StartTimeMs, as a machine's clock is not at 0 when a game starts
   HeadlessWindow window;
   DiskFileSystem files;
   Platform platform;
   Engine engine;
   bool fatalReported = false;
   bool gameExited = false;
+  int fruitlessResumes = 0;
 };
 
 } // namespace velmo
