@@ -7,6 +7,8 @@
 
 namespace velmo {
 
+class TSurface;
+
 // The services the engine asks of the system it runs on. The Win32 program implements them over
 // the API; tests and velmo-run use the deterministic headless implementation. The engine receives
 // them by reference when it is made and never reaches them through globals.
@@ -41,6 +43,8 @@ public:
   // caption are Shift-JIS.
   virtual MessageAnswer ShowMessageBox(std::string_view text, std::string_view caption, MessageButtons buttons,
                                        MessageIcon icon) = 0;
+  // Repaints the window now from the shown surface (InvalidateRect and UpdateWindow).
+  virtual void Repaint() = 0;
 };
 
 // A file open for reading, positioned at byte 0 when opened.
@@ -67,11 +71,20 @@ public:
   virtual bool AppendToFile(std::string_view path, std::string_view bytes) = 0;
 };
 
+// Makes the engine's surfaces.
+class IGraphics {
+public:
+  virtual ~IGraphics() = default;
+  // A new 640 x 480 surface, or nullptr when the system cannot make one.
+  virtual std::unique_ptr<TSurface> CreateSurface() = 0;
+};
+
 // What one engine is given to run on.
 struct Platform {
   IClock& clock;
   IWindow& window;
   IFileSystem& files;
+  IGraphics& graphics;
 };
 
 } // namespace velmo

@@ -106,6 +106,8 @@ void FireEvent(Engine& engine, int slot) {
 void JumpToEntry(Engine& engine, std::string_view location) {
   engine.scenarioStack.Clear();
   engine.scenario->Open(location);
+  engine.scenario->Reset();
+  if (engine.messageWindow != nullptr) engine.messageWindow->Reset();
   for (EventSlot& event : engine.events) event.action = EventAction::None;
   engine.waitDeadline = 0;
   engine.platform.window.PostResume();

@@ -19,7 +19,8 @@ int RunScenario(Engine& engine, const char* command = nullptr);
 void FireEvent(Engine& engine, int slot);
 
 // Restarts at `location` ("file#label"): empties the call stack, reopens the current scenario
-// there, clears the event slots and the wait deadline, and posts UM_RESUME.
+// there, empties the message window, clears the event slots and the wait deadline, and posts
+// UM_RESUME.
 void JumpToEntry(Engine& engine, std::string_view location);
 
 // The commands of the scenario language itself.

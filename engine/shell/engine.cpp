@@ -5,8 +5,27 @@
 namespace velmo {
 
 Engine::Engine(Platform& platformServices)
-    : platform(platformServices), scenario(std::make_unique<TScenario>(platformServices.files)) {
+    : platform(platformServices), baseSurface(platformServices.graphics.CreateSurface()),
+      windowSurface(platformServices.graphics.CreateSurface()),
+      composeSurface(platformServices.graphics.CreateSurface()),
+      previousSurface(platformServices.graphics.CreateSurface()),
+      screenSurface(platformServices.graphics.CreateSurface()),
+      scenario(std::make_unique<TScenario>(platformServices.files)) {
   RegisterScriptCommands(commands);
+}
+
+const char* CreateEngineObjects(Engine& engine) {
+  for (const auto* surface : {&engine.baseSurface, &engine.windowSurface, &engine.composeSurface,
+                              &engine.previousSurface, &engine.screenSurface}) {
+    if (*surface == nullptr) return "TSurface";
+  }
+  engine.flashbackSurfaces.clear();
+  for (std::int32_t i = 0; i < engine.settings.maxFlashbackBuf; ++i) {
+    std::unique_ptr<TSurface> surface = engine.platform.graphics.CreateSurface();
+    if (surface == nullptr) return "TSurface";
+    engine.flashbackSurfaces.push_back(std::move(surface));
+  }
+  return nullptr;
 }
 
 } // namespace velmo

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/graphics/surface.h"
 #include "engine/platform/platform.h"
 #include "engine/script/command_table.h"
 #include "engine/script/error_log.h"
@@ -9,21 +10,16 @@
 #include "engine/script/scenario_stack.h"
 #include "engine/script/script_random.h"
 #include "engine/shell/run_state.h"
+#include "engine/shell/settings.h"
+#include "engine/shell/subsystems.h"
 
 #include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace velmo {
-
-// Where message-text lines go: the message window types the text out and sets RunState to
-// TextOutput; it posts UM_RESUME once the text has been shown and acknowledged.
-class IMessageWindow {
-public:
-  virtual ~IMessageWindow() = default;
-  virtual void SetMessageText(const char* text) = 0;
-};
 
 // Told what a running game does that a player would notice: for velmo-run's transcript and for
 // tests. Every method is optional.
@@ -56,10 +52,24 @@ public:
   Platform& platform;
 
   RunState runState = RunState::NotStarted;
-  std::uint32_t waitDeadline = 0; // timeGetTime milliseconds, 0 = none
-  int skipMode = 0;               // 0 off, 1 text, 2 all
-  bool clickSkip = false;
-  bool skipToOption = false;
+  RunState savedRunState = RunState::NotStarted; // to return to when the message window shows again
+  std::uint32_t waitDeadline = 0;                // timeGetTime milliseconds, 0 = none
+  int skipMode = 0;                              // 0 off, 1 text, 2 all
+  bool clickSkip = false;                        // finish the current text page or transition at once
+  bool skipToOption = false;                     // fast-forward to the next selection
+  std::int32_t textStepIntervalMs = 25;          // negative: the player's speed (Settings::speed x 4)
+  bool voicePending = false;                     // the voice playing belongs to the text on screen
+  bool runsFromCd = false;
+
+  Settings settings;
+  // The five surfaces: background and user band; plus window band; plus text band (the finished
+  // frame); the snapshot a transition starts from; and what the window shows.
+  std::unique_ptr<TSurface> baseSurface;
+  std::unique_ptr<TSurface> windowSurface;
+  std::unique_ptr<TSurface> composeSurface;
+  std::unique_ptr<TSurface> previousSurface;
+  std::unique_ptr<TSurface> screenSurface;
+  std::vector<std::unique_ptr<TSurface>> flashbackSurfaces;
 
   TListHash variables;
   TMacroTable macros;
@@ -72,7 +82,15 @@ public:
 
   CommandTable commands;
   IMessageWindow* messageWindow = nullptr;
+  ISelection* selection = nullptr;
+  IMediaChannels* media = nullptr;
+  ITransitionRunner* transition = nullptr;
   IScriptObserver* observer = nullptr;
 };
+
+// The objects made when the main window is created: the flashback surfaces (as many as the
+// settings ask for) and a check that every surface exists. Returns the class name of an object
+// that could not be made ("TSurface"), or nullptr.
+const char* CreateEngineObjects(Engine& engine);
 
 } // namespace velmo

@@ -39,7 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   velmo::MemoryFileSystem files;
   files.files[name] = stored;
   files.files["sub.scn"] = bytes;
-  velmo::Platform platform{clock, window, files};
+  velmo::HeadlessGraphics graphics;
+  velmo::Platform platform{clock, window, files, graphics};
   velmo::Engine engine(platform);
   Sink sink(engine);
   engine.messageWindow = &sink;

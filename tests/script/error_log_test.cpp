@@ -184,7 +184,8 @@ protected:
   HeadlessClock clock;
   HeadlessWindow window;
   DiskFileSystem files{folder.path.string()};
-  Platform platform{clock, window, files};
+  HeadlessGraphics graphics;
+  Platform platform{clock, window, files, graphics};
   RunState runState = RunState::Running;
 };
 

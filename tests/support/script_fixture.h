@@ -45,7 +45,8 @@ public:
   HeadlessClock clock;
   HeadlessWindow window;
   MemoryFileSystem files;
-  Platform platform{clock, window, files};
+  HeadlessGraphics graphics;
+  Platform platform{clock, window, files, graphics};
   Engine engine{platform};
 
   std::vector<std::string> texts;

@@ -1,6 +1,7 @@
 #include "tools/velmo_run/headless_run.h"
 
 #include "engine/script/interpreter.h"
+#include "engine/shell/frame_driver.h"
 #include "engine/shell/startup.h"
 #include "tools/velmo_run/transcript.h"
 
@@ -17,7 +18,7 @@ constexpr std::uint32_t StartTimeMs = 60000;
 
 HeadlessRun::HeadlessRun(std::string gameFolder, RunOptions runOptions, std::FILE* output)
     : folder(std::move(gameFolder)), options(std::move(runOptions)), out(output),
-      files(folder), platform{clock, window, files}, engine(platform) {
+      files(folder), platform{clock, window, files, graphics}, engine(platform) {
   engine.messageWindow = this;
   engine.observer = this;
   clock.nowMs = StartTimeMs;
@@ -61,6 +62,7 @@ void HeadlessRun::SetMessageText(const char* text) {
 }
 
 void HeadlessRun::OnScriptError(const TBaseException& error, const ScriptPosition& where) {
+  ++errorsReported;
   if (error.fatal) fatalReported = true;
   std::fprintf(out, "error %ld %s %s:%ld (%s) %s\n", static_cast<long>(error.code),
                error.fatal ? "fatal" : "recoverable", TranscriptText(where.fileName).c_str(),
@@ -85,9 +87,9 @@ bool HeadlessRun::EndWait() {
       window.PostResume();
       return true;
     }
-    // No deadline: only a click handler can take over.
+    // No deadline: only a click handler can take over; the player clicks.
     if (engine.events[UserClick].action != EventAction::None) {
-      FireEvent(engine, UserClick);
+      OnLeftClick(engine, 0, 0);
       return true;
     }
     return false;
@@ -125,11 +127,12 @@ RunEnd HeadlessRun::Run() {
       break;
     }
     if (engine.runState == RunState::Terminating) continue;
-    engine.runState = RunState::Running;
     const std::uint64_t linesBefore = engine.linesRead;
+    const std::size_t errorsBefore = errorsReported;
+    OnResume(engine);
     // A run that fails before reading a line (a scenario file that cannot be opened) fails
     // the same way at every resume: twice in a row is a game that cannot go on.
-    if (RunScenario(engine) == 0 && engine.linesRead == linesBefore) {
+    if (errorsReported != errorsBefore && engine.linesRead == linesBefore) {
       if (++fruitlessResumes >= 2) break;
     } else {
       fruitlessResumes = 0;

@@ -51,11 +51,13 @@ private:
   HeadlessClock clock; // starts at StartTimeMs, as a machine's clock is not at 0 when a game starts
   HeadlessWindow window;
   DiskFileSystem files;
+  HeadlessGraphics graphics;
   Platform platform;
   Engine engine;
   bool fatalReported = false;
   bool gameExited = false;
   int fruitlessResumes = 0;
+  std::size_t errorsReported = 0;
 };
 
 } // namespace velmo

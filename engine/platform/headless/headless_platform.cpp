@@ -1,5 +1,6 @@
 #include "engine/platform/headless/headless_platform.h"
 
+#include "engine/graphics/headless/memory_surface.h"
 #include "engine/script/sjis.h"
 
 #include <algorithm>
@@ -28,6 +29,8 @@ MessageAnswer HeadlessWindow::ShowMessageBox(std::string_view text, std::string_
   answers.pop_front();
   return answer;
 }
+
+std::unique_ptr<TSurface> HeadlessGraphics::CreateSurface() { return std::make_unique<MemorySurface>(); }
 
 namespace {
 

@@ -40,6 +40,7 @@ public:
 
   void PostResume() override;
   void PostShutdown() override;
+  void Repaint() override { ++repaints; }
   MessageAnswer ShowMessageBox(std::string_view text, std::string_view caption, MessageButtons buttons,
                                MessageIcon icon) override;
 
@@ -50,6 +51,13 @@ public:
   std::vector<MessageBoxCall> messageBoxes;
   int resumePosted = 0;
   int shutdownPosted = 0;
+  int repaints = 0;
+};
+
+// Surfaces as plain pixel buffers.
+class HeadlessGraphics : public IGraphics {
+public:
+  std::unique_ptr<TSurface> CreateSurface() override;
 };
 
 // Files on disk under a root folder. Backslashes of engine paths become the host's separators;

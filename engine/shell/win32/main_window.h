@@ -1,0 +1,68 @@
+#pragma once
+
+#include "engine/platform/platform.h"
+#include "engine/shell/engine.h"
+#include "engine/shell/win32/plain_message_window.h"
+#include "engine/shell/win32/win32_platform.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace velmo {
+
+inline constexpr const char* WindowClassName = "VELMO_WindowClass";
+inline constexpr const char* WindowMutexName = "VELMO_WindowMutex";
+
+// The one top-level window and everything it owns: the platform services, the engine, the
+// program and temp folders. Windows messages become calls on the shell's decisions.
+class MainWindow {
+public:
+  MainWindow();
+  ~MainWindow();
+  MainWindow(const MainWindow&) = delete;
+  MainWindow& operator=(const MainWindow&) = delete;
+
+  static bool RegisterWindowClass(HINSTANCE instance);
+  // Creates the window (WM_CREATE reads the settings and makes the engine objects); false when
+  // creation failed.
+  bool Create(HINSTANCE instance);
+  void Show(int showCommand);
+
+  // The frame driver's part of the message loop: ticks when `next` has come.
+  void TickIfDue(std::uint32_t nowMs);
+  // Milliseconds until the next tick is due (0: now).
+  std::uint32_t MsUntilTick(std::uint32_t nowMs) const;
+  HWND Handle() const { return window.hwnd; }
+
+private:
+  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+  bool OnCreate();
+  void ReadSettings();
+  void WriteSettingsAndCleanUp();
+  void PlaceWindow();
+  void OnPaint();
+  void OnLeftButton(int x, int y);
+  void OnRightButton();
+  void OnShutdown();
+  bool ConfirmExit();
+
+  Win32Clock clock;
+  Win32Window window;
+  Win32FileSystem files;
+  Win32Graphics graphics;
+  Platform platform{clock, window, files, graphics};
+  std::unique_ptr<Engine> engine;
+  std::unique_ptr<PlainMessageWindow> messageWindow;
+  std::string programFolder; // with its trailing backslash
+  std::string tempFolder;    // GetTempPath + "VELMO\"
+  std::string settingsPath;
+  std::uint32_t nextTickMs = 0;
+  bool shuttingDown = false;
+};
+
+} // namespace velmo

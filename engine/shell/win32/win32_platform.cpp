@@ -1,0 +1,105 @@
+#include "engine/shell/win32/win32_platform.h"
+
+#include "engine/graphics/win32/dib_surface.h"
+
+#include <mmsystem.h>
+
+#include <string>
+
+namespace velmo {
+
+namespace {
+
+// An open file handle, closed with its owner.
+class FileHandle {
+public:
+  explicit FileHandle(HANDLE h) : handle(h) {}
+  ~FileHandle() {
+    if (Valid()) CloseHandle(handle);
+  }
+  FileHandle(const FileHandle&) = delete;
+  FileHandle& operator=(const FileHandle&) = delete;
+
+  bool Valid() const { return handle != INVALID_HANDLE_VALUE; }
+  HANDLE Get() const { return handle; }
+
+private:
+  HANDLE handle;
+};
+
+class Win32ReadFile : public IReadFile {
+public:
+  explicit Win32ReadFile(HANDLE h) : file(h) {}
+
+  std::size_t Read(char* buffer, std::size_t size) override {
+    DWORD read = 0;
+    if (!ReadFile(file.Get(), buffer, static_cast<DWORD>(size), &read, nullptr)) return 0;
+    return read;
+  }
+  bool Seek(std::uint32_t offset) override {
+    return SetFilePointer(file.Get(), static_cast<LONG>(offset), nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER;
+  }
+
+private:
+  FileHandle file;
+};
+
+bool WriteAll(HANDLE file, std::string_view bytes) {
+  DWORD written = 0;
+  return WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) && written == bytes.size();
+}
+
+} // namespace
+
+std::uint32_t Win32Clock::NowMs() { return timeGetTime(); }
+
+LocalTime Win32Clock::Now() {
+  SYSTEMTIME t;
+  GetLocalTime(&t);
+  return LocalTime{t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
+}
+
+void Win32Window::PostResume() { PostMessageA(hwnd, UM_RESUME, 0, 0); }
+
+void Win32Window::PostShutdown() { PostMessageA(hwnd, UM_SHUTDOWN, 0, 0); }
+
+MessageAnswer Win32Window::ShowMessageBox(std::string_view text, std::string_view caption, MessageButtons buttons,
+                                          MessageIcon icon) {
+  UINT flags = buttons == MessageButtons::YesNo ? MB_YESNO : MB_OK;
+  flags |= icon == MessageIcon::Exclamation ? MB_ICONEXCLAMATION
+           : icon == MessageIcon::Question  ? MB_ICONQUESTION
+                                            : MB_ICONINFORMATION;
+  const int answer = MessageBoxA(hwnd, std::string(text).c_str(), std::string(caption).c_str(), flags);
+  return answer == IDYES ? MessageAnswer::Yes : answer == IDNO ? MessageAnswer::No : MessageAnswer::Ok;
+}
+
+void Win32Window::Repaint() {
+  if (hwnd == nullptr) return;
+  InvalidateRect(hwnd, nullptr, FALSE);
+  UpdateWindow(hwnd);
+}
+
+std::unique_ptr<IReadFile> Win32FileSystem::OpenRead(std::string_view path) {
+  HANDLE h = CreateFileA(std::string(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return nullptr;
+  return std::make_unique<Win32ReadFile>(h);
+}
+
+bool Win32FileSystem::WriteNewFile(std::string_view path, std::string_view bytes) {
+  FileHandle file(
+      CreateFileA(std::string(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  return file.Valid() && WriteAll(file.Get(), bytes);
+}
+
+bool Win32FileSystem::AppendToFile(std::string_view path, std::string_view bytes) {
+  FileHandle file(
+      CreateFileA(std::string(path).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.Valid()) return false;
+  if (SetFilePointer(file.Get(), 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER) return false;
+  return WriteAll(file.Get(), bytes);
+}
+
+std::unique_ptr<TSurface> Win32Graphics::CreateSurface() { return DibSurface::Create(); }
+
+} // namespace velmo

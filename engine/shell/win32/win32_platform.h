@@ -1,0 +1,49 @@
+#pragma once
+
+#include "engine/platform/platform.h"
+
+#include <windows.h>
+
+#include <memory>
+
+namespace velmo {
+
+// The private window messages, posted with both parameters 0.
+inline constexpr UINT UM_STARTUP = WM_USER + 1;
+inline constexpr UINT UM_RESUME = WM_USER + 3;
+inline constexpr UINT UM_SHUTDOWN = WM_USER + 4;
+
+// timeGetTime and the local time.
+class Win32Clock : public IClock {
+public:
+  std::uint32_t NowMs() override;
+  LocalTime Now() override;
+};
+
+// The main window as the core sees it. The handle is set once the window exists.
+class Win32Window : public IWindow {
+public:
+  void PostResume() override;
+  void PostShutdown() override;
+  MessageAnswer ShowMessageBox(std::string_view text, std::string_view caption, MessageButtons buttons,
+                               MessageIcon icon) override;
+  void Repaint() override;
+
+  HWND hwnd = nullptr;
+};
+
+// Files through the Windows file functions: paths are code page 932 as they are.
+class Win32FileSystem : public IFileSystem {
+public:
+  std::unique_ptr<IReadFile> OpenRead(std::string_view path) override;
+  bool WriteNewFile(std::string_view path, std::string_view bytes) override;
+  bool AppendToFile(std::string_view path, std::string_view bytes) override;
+};
+
+// DIB-section surfaces.
+class Win32Graphics : public IGraphics {
+public:
+  std::unique_ptr<TSurface> CreateSurface() override;
+};
+
+} // namespace velmo
