@@ -1,5 +1,6 @@
 #include "tools/velmo_run/headless_run.h"
 
+#include "engine/platform/headless/ini_profile.h"
 #include "engine/script/interpreter.h"
 #include "engine/shell/frame_driver.h"
 #include "engine/shell/startup.h"
@@ -110,6 +111,14 @@ void HeadlessRun::Finish(RunEnd end) {
 }
 
 RunEnd HeadlessRun::Run() {
+  // The game's settings, when it has a settings file.
+  if (std::unique_ptr<IReadFile> ini = files.OpenRead("system\\VELMO.ini")) {
+    std::string text;
+    char block[4096];
+    for (std::size_t n; (n = ini->Read(block, sizeof block)) > 0;) text.append(block, n);
+    IniProfile profile(text);
+    LoadSettings(profile, SystemFacts{}, engine.settings);
+  }
   std::error_code error;
   const std::string temp = (std::filesystem::temp_directory_path(error) / "VELMO").string() + "/";
   StartEngine(engine, folder + "/", temp);

@@ -22,6 +22,10 @@ constexpr WPARAM IdmEraseMessage = 40011;
 constexpr WPARAM IdmCapture = 40020;
 constexpr WPARAM IdmCaptureAuto = 40034;
 
+// The movie window's mode notification (MCIWNDM_NOTIFYMODE) and its stopped mode.
+constexpr UINT McinotifyMode = WM_USER + 200;
+constexpr LPARAM MciModeStop = 525;
+
 constexpr DWORD WindowStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 
 std::string ModuleFolder() {
@@ -144,6 +148,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   case MM_MCINOTIFY:
     if (wParam == MCI_NOTIFY_SUCCESSFUL) OnMciNotify(*engine, static_cast<std::uint32_t>(lParam));
     return 0;
+  case McinotifyMode:
+    if (lParam == MciModeStop) OnMovieNotify(*engine);
+    return 0;
   case UM_STARTUP:
     StartEngine(*engine, programFolder, tempFolder);
     return 0;
@@ -262,6 +269,19 @@ void MainWindow::OnRightButton() {
     break;
   }
   if (command != 0) PostMessageA(window.hwnd, WM_COMMAND, command, 0);
+}
+
+void CenterDialog(HWND dialog) {
+  RECT parent, own;
+  GetWindowRect(GetParent(dialog), &parent);
+  GetWindowRect(dialog, &own);
+  const int width = own.right - own.left;
+  const int height = own.bottom - own.top;
+  SetWindowPos(dialog, nullptr, (parent.left + parent.right - width) / 2, (parent.top + parent.bottom - height) / 2, 0,
+               0, SWP_NOSIZE | SWP_NOZORDER);
+  InvalidateRect(dialog, nullptr, TRUE);
+  UpdateWindow(dialog);
+  SetForegroundWindow(dialog);
 }
 
 bool MainWindow::ConfirmExit() {

@@ -16,6 +16,10 @@ namespace velmo {
 inline constexpr const char* WindowClassName = "VELMO_WindowClass";
 inline constexpr const char* WindowMutexName = "VELMO_WindowMutex";
 
+// Centres a dialog over its parent window without changing its size, repaints it and brings it
+// to the front: every dialog does this when it opens.
+void CenterDialog(HWND dialog);
+
 // The one top-level window and everything it owns: the platform services, the engine, the
 // program and temp folders. Windows messages become calls on the shell's decisions.
 class MainWindow {
