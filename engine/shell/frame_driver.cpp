@@ -1,6 +1,7 @@
 #include "engine/shell/frame_driver.h"
 
 #include "engine/script/interpreter.h"
+#include "engine/script/script_commands.h"
 #include "engine/shell/engine.h"
 
 namespace velmo {
@@ -72,7 +73,10 @@ void FrameTick(Engine& engine, std::uint32_t nowMs) {
     TickDeadline(engine, nowMs);
     break;
   case RunState::TransitionStep:
-    if (engine.transition != nullptr) {
+    // Without a transition to step there is nothing to wait for: straight to the final copy.
+    if (engine.transition == nullptr) {
+      engine.runState = RunState::TransitionEnd;
+    } else {
       const int result = engine.transition->Step();
       engine.platform.window.Repaint();
       if (result == 0 || engine.clickSkip || engine.skipToOption) {
@@ -82,7 +86,9 @@ void FrameTick(Engine& engine, std::uint32_t nowMs) {
     }
     break;
   case RunState::TransitionLast:
-    if (engine.transition != nullptr) {
+    if (engine.transition == nullptr) {
+      engine.runState = RunState::TransitionEnd;
+    } else {
       const int result = engine.transition->Step();
       engine.platform.window.Repaint();
       if (result == 0) engine.runState = RunState::TransitionEnd;
@@ -103,8 +109,11 @@ std::uint32_t NextTickTime(const Engine& engine, std::uint32_t nowMs) {
   switch (engine.runState) {
   case RunState::TextOutput: {
     if (engine.clickSkip || engine.skipToOption) return nowMs; // one step per pass, at once
-    const std::int32_t interval = engine.textStepIntervalMs < 0 ? engine.settings.speed * 4 : engine.textStepIntervalMs;
-    return nowMs + static_cast<std::uint32_t>(interval);
+    // A speed from the settings file may be any number: the product wraps rather than overflows.
+    const std::uint32_t interval = engine.textStepIntervalMs < 0
+                                       ? static_cast<std::uint32_t>(engine.settings.speed) * 4u
+                                       : static_cast<std::uint32_t>(engine.textStepIntervalMs);
+    return nowMs + interval;
   }
   case RunState::SelectWait:
   case RunState::TimedWait:
@@ -146,9 +155,9 @@ void OnLeftClick(Engine& engine, int x, int y) {
     if (choice.entry < 0) break;
     engine.waitDeadline = 0;
     engine.variables.SetVarNumber("exit", choice.entry);
-    std::string option = engine.variables.GetVar("option[" + std::to_string(choice.option) + "]");
+    const std::string option = engine.variables.GetVar("option[" + std::to_string(choice.option) + "]");
     if (choice.kind == 0) {
-      RunScenario(engine, ("@GoTo \"" + option + "\"").c_str());
+      RunScenario(engine, FormatCommand("@GoTo \"%s\"", option).c_str());
     } else if (choice.kind == 1) {
       engine.variables.SetVarText("exit", option);
       engine.platform.window.PostResume();
@@ -215,17 +224,21 @@ void OnMouseMove(Engine& engine, int x, int y) {
 
 void OnMciNotify(Engine& engine, std::uint32_t deviceId) {
   if (engine.media == nullptr) return;
+  // Each channel is asked in turn; one that takes the notification ends the handling when it
+  // acts on it.
   if (engine.media->WaveNotify(deviceId)) {
     if (engine.voicePending) {
       engine.voicePending = false;
       engine.runState = RunState::TextOutput;
-    } else if (EventSet(engine, WaveNotify)) {
-      FireEvent(engine, WaveNotify);
+      return;
     }
-    return;
+    if (EventSet(engine, WaveNotify)) {
+      FireEvent(engine, WaveNotify);
+      return;
+    }
   }
-  if (engine.media->MusicNotify(deviceId)) {
-    if (EventSet(engine, MidiNotify)) FireEvent(engine, MidiNotify);
+  if (engine.media->MusicNotify(deviceId) && EventSet(engine, MidiNotify)) {
+    FireEvent(engine, MidiNotify);
     return;
   }
   if (engine.media->CdNotify(deviceId) && EventSet(engine, CddaNotify)) FireEvent(engine, CddaNotify);

@@ -1,0 +1,106 @@
+#pragma once
+
+// Recording stand-ins for the subsystems the engine reaches through nullable pointers (message
+// window, selection, media channels, transition). Each records what it was asked, in order, and
+// answers from fields a test sets.
+
+#include "engine/shell/engine.h"
+#include "engine/shell/run_state.h"
+#include "engine/shell/subsystems.h"
+
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace velmo {
+
+// Keeps every message line and starts its output (RunState TextOutput), as the real window does.
+class RecordingMessageWindow : public IMessageWindow {
+public:
+  explicit RecordingMessageWindow(Engine& owner) : engine(owner) {}
+
+  void SetMessageText(const char* text) override {
+    texts.emplace_back(text);
+    engine.runState = RunState::TextOutput;
+  }
+  void OutputStep() override { ++outputSteps; }
+  void BlinkPageMarker(bool show) override { markerCalls.push_back(show); }
+  void Reset() override { ++resets; }
+
+  Engine& engine;
+  std::vector<std::string> texts;
+  int outputSteps = 0;
+  std::vector<bool> markerCalls; // the `show` argument of each BlinkPageMarker
+  int resets = 0;
+};
+
+class RecordingSelection : public ISelection {
+public:
+  void Hover(int x, int y) override { hovers.emplace_back(x, y); }
+  void Up() override { ++ups; }
+  void Down() override { ++downs; }
+  void Key(int virtualKey) override { keys.push_back(virtualKey); }
+  SelectionChoice Hit(int x, int y) override {
+    hits.emplace_back(x, y);
+    return choice;
+  }
+
+  SelectionChoice choice; // what every Hit answers; by default nothing (-1)
+  std::vector<std::pair<int, int>> hovers;
+  std::vector<std::pair<int, int>> hits;
+  std::vector<int> keys;
+  int ups = 0;
+  int downs = 0;
+};
+
+// Calls are recorded as "wave 7", "music 7", "cd 7", "movie", "stop wave", "stop music",
+// "stop cd". A channel takes a notification when its flag is set.
+class RecordingMediaChannels : public IMediaChannels {
+public:
+  bool WaveNotify(std::uint32_t deviceId) override { return Asked("wave", deviceId, waveTakes); }
+  bool MusicNotify(std::uint32_t deviceId) override { return Asked("music", deviceId, musicTakes); }
+  bool CdNotify(std::uint32_t deviceId) override { return Asked("cd", deviceId, cdTakes); }
+  bool MovieNotify() override {
+    calls.emplace_back("movie");
+    return movieTakes;
+  }
+  void StopWave() override { calls.emplace_back("stop wave"); }
+  void StopMusic() override { calls.emplace_back("stop music"); }
+  void StopCd() override { calls.emplace_back("stop cd"); }
+
+  bool waveTakes = false;
+  bool musicTakes = false;
+  bool cdTakes = false;
+  bool movieTakes = false;
+  std::vector<std::string> calls;
+
+private:
+  bool Asked(const char* channel, std::uint32_t deviceId, bool takes) {
+    calls.push_back(std::string(channel) + " " + std::to_string(deviceId));
+    return takes;
+  }
+};
+
+// Calls are recorded as "step", "finish" and "copy". Step answers from `results`, then 1 (not
+// finished yet).
+class RecordingTransition : public ITransitionRunner {
+public:
+  int Step() override {
+    calls.emplace_back("step");
+    if (results.empty()) return 1;
+    const int result = results.front();
+    results.pop_front();
+    return result;
+  }
+  void StartFinish() override { calls.emplace_back("finish"); }
+  void CopyFinalPicture() override { calls.emplace_back("copy"); }
+  std::uint32_t FrameIntervalMs() const override { return frameIntervalMs; }
+
+  std::deque<int> results;
+  std::uint32_t frameIntervalMs = 33;
+  std::vector<std::string> calls;
+};
+
+} // namespace velmo
