@@ -31,7 +31,7 @@ cmake --build --preset win32 -j "$jobs"
 step "fuzzing (30 s per target)"
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "$jobs"
-for spec in command_line:1100 interpreter:4096; do
+for spec in bmp_decoder:65536 command_line:1100 interpreter:4096; do
   target=${spec%%:*}
   corpus=$(mktemp -d)
   cp tests/fuzz/corpus/"$target"/* "$corpus"/

@@ -3,7 +3,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace velmo {
 
@@ -69,6 +71,20 @@ public:
   virtual bool WriteNewFile(std::string_view path, std::string_view bytes) = 0;
   // Appends `bytes` at the end of the file, creating it when missing. False when it cannot.
   virtual bool AppendToFile(std::string_view path, std::string_view bytes) = 0;
+  // The names (without folder) of the files in `folder` whose extension is `extension` (".vpx"),
+  // in the order the system lists them; folders are left out.
+  virtual std::vector<std::string> FindFiles(std::string_view folder, std::string_view extension) = 0;
+};
+
+// Loading plug-in modules (DLLs). A module is an opaque handle, nullptr for none.
+class IModules {
+public:
+  virtual ~IModules() = default;
+  // Loads the module at `path` (a folder and file name); nullptr when it cannot be loaded.
+  virtual void* Load(std::string_view path) = 0;
+  // The address of an export by its exact name; nullptr when the module lacks it.
+  virtual void* Export(void* module, const char* name) = 0;
+  virtual void Free(void* module) = 0;
 };
 
 // Makes the engine's surfaces.
@@ -85,6 +101,7 @@ struct Platform {
   IWindow& window;
   IFileSystem& files;
   IGraphics& graphics;
+  IModules& modules;
 };
 
 } // namespace velmo

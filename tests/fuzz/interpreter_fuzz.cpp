@@ -40,7 +40,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   files.files[name] = stored;
   files.files["sub.scn"] = bytes;
   velmo::HeadlessGraphics graphics;
-  velmo::Platform platform{clock, window, files, graphics};
+  velmo::HeadlessModules modules;
+  velmo::Platform platform{clock, window, files, graphics, modules};
   velmo::Engine engine(platform);
   Sink sink(engine);
   engine.messageWindow = &sink;

@@ -185,7 +185,8 @@ protected:
   HeadlessWindow window;
   DiskFileSystem files{folder.path.string()};
   HeadlessGraphics graphics;
-  Platform platform{clock, window, files, graphics};
+  HeadlessModules modules;
+  Platform platform{clock, window, files, graphics, modules};
   RunState runState = RunState::Running;
 };
 

@@ -37,6 +37,9 @@ public:
   }
   bool WriteNewFile(std::string_view path, std::string_view bytes) override { return memory.WriteNewFile(path, bytes); }
   bool AppendToFile(std::string_view path, std::string_view bytes) override { return memory.AppendToFile(path, bytes); }
+  std::vector<std::string> FindFiles(std::string_view folder, std::string_view extension) override {
+    return memory.FindFiles(folder, extension);
+  }
 
   MemoryFileSystem memory;
   int openFiles = 0;

@@ -46,7 +46,8 @@ public:
   HeadlessWindow window;
   MemoryFileSystem files;
   HeadlessGraphics graphics;
-  Platform platform{clock, window, files, graphics};
+  HeadlessModules modules;
+  Platform platform{clock, window, files, graphics, modules};
   Engine engine{platform};
 
   std::vector<std::string> texts;

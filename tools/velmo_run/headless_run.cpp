@@ -19,7 +19,7 @@ constexpr std::uint32_t StartTimeMs = 60000;
 
 HeadlessRun::HeadlessRun(std::string gameFolder, RunOptions runOptions, std::FILE* output)
     : folder(std::move(gameFolder)), options(std::move(runOptions)), out(output),
-      files(folder), platform{clock, window, files, graphics}, engine(platform) {
+      files(folder), platform{clock, window, files, graphics, modules}, engine(platform) {
   engine.messageWindow = this;
   engine.observer = this;
   clock.nowMs = StartTimeMs;

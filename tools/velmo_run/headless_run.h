@@ -52,6 +52,7 @@ private:
   HeadlessWindow window;
   DiskFileSystem files;
   HeadlessGraphics graphics;
+  HeadlessModules modules;
   Platform platform;
   Engine engine;
   bool fatalReported = false;

@@ -142,6 +142,72 @@ bool DiskFileSystem::WriteNewFile(std::string_view path, std::string_view bytes)
 
 bool DiskFileSystem::AppendToFile(std::string_view path, std::string_view bytes) { return Write(path, bytes, "ab"); }
 
+namespace {
+
+// The extension of a file name, compared as the system compares names: ignoring case.
+bool HasExtension(std::string_view name, std::string_view extension) {
+  return name.size() > extension.size() && EqualsNoCase(name.substr(name.size() - extension.size()), extension);
+}
+
+std::string_view FileNamePart(std::string_view path) {
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    if (IsLeadByte(path[i]) && i + 1 < path.size())
+      ++i;
+    else if (path[i] == '\\' || path[i] == '/')
+      start = i + 1;
+  }
+  return path.substr(start);
+}
+
+} // namespace
+
+std::vector<std::string> DiskFileSystem::FindFiles(std::string_view folder, std::string_view extension) {
+  namespace fs = std::filesystem;
+  std::vector<std::string> names;
+  std::error_code error;
+  for (const fs::directory_entry& entry : fs::directory_iterator(ResolvePath(folder), error)) {
+    const std::string name = entry.path().filename().string();
+    if (!entry.is_directory(error) && HasExtension(name, extension)) names.push_back(name);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::vector<std::string> MemoryFileSystem::FindFiles(std::string_view folder, std::string_view extension) {
+  std::vector<std::string> names;
+  for (const auto& [path, bytes] : files) {
+    const std::string_view name = FileNamePart(path);
+    const std::string_view parent = std::string_view(path).substr(0, path.size() - name.size());
+    if ((parent == std::string(folder) + "\\" || (folder.empty() && parent.empty())) && HasExtension(name, extension)) {
+      names.emplace_back(name);
+    }
+  }
+  return names;
+}
+
+void* HeadlessModules::Load(std::string_view path) {
+  const std::string_view name = FileNamePart(path);
+  for (auto& [registered, module] : modules) {
+    if (EqualsNoCase(registered, name)) {
+      ++module.loads;
+      ++loaded;
+      return &module;
+    }
+  }
+  return nullptr;
+}
+
+void* HeadlessModules::Export(void* module, const char* name) {
+  auto& exports = static_cast<Module*>(module)->exports;
+  auto it = exports.find(std::string_view(name));
+  return it == exports.end() ? nullptr : it->second;
+}
+
+void HeadlessModules::Free(void* module) {
+  if (module != nullptr) --loaded;
+}
+
 std::unique_ptr<IReadFile> MemoryFileSystem::OpenRead(std::string_view path) {
   auto it = files.find(path);
   if (it == files.end()) return nullptr;

@@ -70,6 +70,8 @@ public:
   std::unique_ptr<IReadFile> OpenRead(std::string_view path) override;
   bool WriteNewFile(std::string_view path, std::string_view bytes) override;
   bool AppendToFile(std::string_view path, std::string_view bytes) override;
+  // Sorted by name, so that runs are the same on every machine.
+  std::vector<std::string> FindFiles(std::string_view folder, std::string_view extension) override;
 
   // The host path of an engine path, as written (no case folding).
   std::string HostPath(std::string_view path) const;
@@ -89,6 +91,8 @@ public:
   std::unique_ptr<IReadFile> OpenRead(std::string_view path) override;
   bool WriteNewFile(std::string_view path, std::string_view bytes) override;
   bool AppendToFile(std::string_view path, std::string_view bytes) override;
+  // In the order of the paths.
+  std::vector<std::string> FindFiles(std::string_view folder, std::string_view extension) override;
 
   std::map<std::string, std::string, std::less<>> files;
   // Paths that cannot be written, as a locked file cannot.
@@ -96,6 +100,24 @@ public:
 
 private:
   bool Writable(std::string_view path) const;
+};
+
+// Plug-in modules made in the test itself: each is registered under a file name with its exports
+// (addresses of functions in this process). Loading finds a module by the file name of the path,
+// ignoring case as the system's loader does.
+class HeadlessModules : public IModules {
+public:
+  struct Module {
+    std::map<std::string, void*, std::less<>> exports;
+    int loads = 0;
+  };
+
+  void* Load(std::string_view path) override;
+  void* Export(void* module, const char* name) override;
+  void Free(void* module) override;
+
+  std::map<std::string, Module, std::less<>> modules; // by file name as registered
+  int loaded = 0;                                     // modules loaded and not yet freed
 };
 
 } // namespace velmo

@@ -108,13 +108,15 @@ LRESULT CALLBACK MainWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, 
 
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   HWND hwnd = window.hwnd;
-  if (engine == nullptr && message != WM_CREATE) return DefWindowProcA(hwnd, message, wParam, lParam);
-  switch (message) {
-  case WM_CREATE:
-    return OnCreate() ? 0 : -1;
-  case WM_DESTROY:
+  // The window outlives the engine at both ends: it is created before the engine objects and
+  // destroyed after them.
+  if (message == WM_CREATE) return OnCreate() ? 0 : -1;
+  if (message == WM_DESTROY) {
     PostQuitMessage(0);
     return 0;
+  }
+  if (engine == nullptr) return DefWindowProcA(hwnd, message, wParam, lParam);
+  switch (message) {
   case WM_PAINT:
     OnPaint();
     return 0;

@@ -59,7 +59,8 @@ private:
   Win32Window window;
   Win32FileSystem files;
   Win32Graphics graphics;
-  Platform platform{clock, window, files, graphics};
+  Win32Modules modules;
+  Platform platform{clock, window, files, graphics, modules};
   std::unique_ptr<Engine> engine;
   std::unique_ptr<PlainMessageWindow> messageWindow;
   std::string programFolder; // with its trailing backslash

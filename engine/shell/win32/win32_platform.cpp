@@ -100,6 +100,28 @@ bool Win32FileSystem::AppendToFile(std::string_view path, std::string_view bytes
   return WriteAll(file.Get(), bytes);
 }
 
+std::vector<std::string> Win32FileSystem::FindFiles(std::string_view folder, std::string_view extension) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((std::string(folder) + "\\*" + std::string(extension)).c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) names.emplace_back(found.cFileName);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  return names;
+}
+
 std::unique_ptr<TSurface> Win32Graphics::CreateSurface() { return DibSurface::Create(); }
+
+void* Win32Modules::Load(std::string_view path) { return LoadLibraryA(std::string(path).c_str()); }
+
+void* Win32Modules::Export(void* module, const char* name) {
+  return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(module), name));
+}
+
+void Win32Modules::Free(void* module) {
+  if (module != nullptr) FreeLibrary(static_cast<HMODULE>(module));
+}
 
 } // namespace velmo

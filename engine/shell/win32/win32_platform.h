@@ -38,6 +38,15 @@ public:
   std::unique_ptr<IReadFile> OpenRead(std::string_view path) override;
   bool WriteNewFile(std::string_view path, std::string_view bytes) override;
   bool AppendToFile(std::string_view path, std::string_view bytes) override;
+  std::vector<std::string> FindFiles(std::string_view folder, std::string_view extension) override;
+};
+
+// DLLs through the system's loader.
+class Win32Modules : public IModules {
+public:
+  void* Load(std::string_view path) override;
+  void* Export(void* module, const char* name) override;
+  void Free(void* module) override;
 };
 
 // DIB-section surfaces.
