@@ -32,7 +32,6 @@ void WriteLogFooter(Platform& platform) {
 
 namespace {
 
-// Appends one error record to the log; a log that cannot be opened is skipped.
 void AppendErrorRecord(Platform& platform, const char* description, const std::string& fileName, long line,
                        const std::string& paragraph, const char* info) {
   platform.files.AppendToFile(
@@ -49,6 +48,11 @@ void Terminate(Platform& platform, RunState& runState) {
 
 } // namespace
 
+void LogScriptError(Platform& platform, const TBaseException& e, const ScriptPosition& where) {
+  AppendErrorRecord(platform, ErrorDescription(e.code), Text(where.fileName), static_cast<long>(where.line),
+                    Text(where.paragraph), e.info);
+}
+
 ErrorOutcome ReportScriptError(Platform& platform, const TBaseException& e, const ScriptPosition& where,
                                RunState& runState) {
   const char* description = ErrorDescription(e.code);
@@ -56,7 +60,7 @@ ErrorOutcome ReportScriptError(Platform& platform, const TBaseException& e, cons
   const std::string paragraph = Text(where.paragraph);
   const long line = static_cast<long>(where.line);
   // The report goes on to the message box whether or not the log could be written.
-  AppendErrorRecord(platform, description, fileName, line, paragraph, e.info);
+  LogScriptError(platform, e, where);
 
   const char* closing = e.fatal ? "このエラーは回復できません．直ちにプログラムを終了します．"
                                 : "このエラーにより以降のシナリオに異状をきたす可能性があります．\r\n"

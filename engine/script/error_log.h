@@ -30,6 +30,9 @@ void WriteLogHeader(Platform& platform, const TListHash& variables);
 // Appends the end time.
 void WriteLogFooter(Platform& platform);
 
+// Appends the error's record to the log; a log that cannot be opened is skipped.
+void LogScriptError(Platform& platform, const TBaseException& e, const ScriptPosition& where);
+
 // Appends the error's record to the log (skipped when the log cannot be opened), then asks the
 // player. Yes to a recoverable error, or OK to a fatal one: RunState becomes Terminating,
 // UM_SHUTDOWN is posted and Terminate returned, and the caller closes the current scenario.

@@ -10,11 +10,12 @@ Engine::Engine(Platform& platformServices)
       composeSurface(platformServices.graphics.CreateSurface()),
       previousSurface(platformServices.graphics.CreateSurface()),
       screenSurface(platformServices.graphics.CreateSurface()),
-      scenario(std::make_unique<TScenario>(platformServices.files)) {
+      scenario(std::make_unique<TScenario>(platformServices.files)), plugins(platformServices.modules) {
   RegisterScriptCommands(commands);
 }
 
-const char* CreateEngineObjects(Engine& engine) {
+const char* CreateEngineObjects(Engine& engine, std::string_view systemFolder) {
+  engine.pluginFailures = engine.plugins.LoadAll(engine.platform.files, systemFolder);
   for (const auto* surface : {&engine.baseSurface, &engine.windowSurface, &engine.composeSurface,
                               &engine.previousSurface, &engine.screenSurface}) {
     if (*surface == nullptr) return "TSurface";

@@ -2,6 +2,8 @@
 
 #include "engine/graphics/surface.h"
 #include "engine/platform/platform.h"
+#include "engine/plugin/effect_host.h"
+#include "engine/plugin/plugin_list.h"
 #include "engine/script/command_table.h"
 #include "engine/script/error_log.h"
 #include "engine/script/errors.h"
@@ -80,6 +82,12 @@ public:
   ScriptRandom random;
   std::uint64_t linesRead = 0; // scenario lines read since start
 
+  TListPlugin plugins;
+  EffectRecord currentTransition; // set by @SetTransition
+  EffectHost effects;             // steps the pending transition or effect
+  // Plug-ins that could not be loaded at start-up, for the error log once it exists.
+  std::vector<TException> pluginFailures;
+
   CommandTable commands;
   IMessageWindow* messageWindow = nullptr;
   ISelection* selection = nullptr;
@@ -88,9 +96,10 @@ public:
   IScriptObserver* observer = nullptr;
 };
 
-// The objects made when the main window is created: the flashback surfaces (as many as the
-// settings ask for) and a check that every surface exists. Returns the class name of an object
-// that could not be made ("TSurface"), or nullptr.
-const char* CreateEngineObjects(Engine& engine);
+// The objects made when the main window is created: the plug-ins of `systemFolder` (a plug-in
+// that cannot be loaded is left out and noted in pluginFailures), the flashback surfaces (as many
+// as the settings ask for) and a check that every surface exists. Returns the class name of an
+// object that could not be made ("TSurface"), or nullptr.
+const char* CreateEngineObjects(Engine& engine, std::string_view systemFolder);
 
 } // namespace velmo

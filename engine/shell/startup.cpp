@@ -13,6 +13,11 @@ void StartEngine(Engine& engine, std::string_view programFolder, std::string_vie
   vars.SetVarText("sysCurPath", programFolder);
   vars.SetVarText("sysTmpPath", tempFolder);
   WriteLogHeader(engine.platform, vars);
+  // Plug-ins that could not be loaded are recorded, without interrupting the player.
+  for (const TException& failure : engine.pluginFailures) {
+    LogScriptError(engine.platform, failure, ScriptPosition{"", 0, ""});
+  }
+  engine.pluginFailures.clear();
   engine.scenario->Open(StartupScenario);
   engine.platform.window.PostResume();
 }

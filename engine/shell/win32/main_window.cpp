@@ -178,7 +178,7 @@ bool MainWindow::OnCreate() {
   messageWindow = std::make_unique<PlainMessageWindow>(*engine);
   engine->messageWindow = messageWindow.get();
   ReadSettings();
-  if (const char* failed = CreateEngineObjects(*engine)) {
+  if (const char* failed = CreateEngineObjects(*engine, programFolder + "system")) {
     ReportCreateFailure(platform, failed);
     ChangeDisplaySettingsA(nullptr, 0);
     WriteSettingsAndCleanUp();

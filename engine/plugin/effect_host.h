@@ -1,0 +1,52 @@
+#pragma once
+
+#include "engine/graphics/surface.h"
+#include "engine/shell/subsystems.h"
+#include "plugins/include/velmo_plugin.h"
+
+#include <cstdint>
+
+namespace velmo {
+
+// A transition or effect as the engine holds it: the entry function (none: the built-in
+// transition) with its info, and whether the plug-in takes the variant block ("00MX").
+struct EffectRecord {
+  VelmoEntryFunction function = nullptr;
+  EffectInfo info{};
+  bool variant = false;
+};
+
+// The interval of the built-in transition.
+inline constexpr std::uint32_t DefaultTransitionIntervalMs = 30;
+
+// The built-in transition, frame `counter` (0..6 draw): copies the pixels of `to` that the
+// frame's 8 x 8 pattern selects onto `screen`, the pattern repeating from the surface's top-left
+// corner; returns non-zero while more frames follow. Any other counter draws nothing and returns
+// 0.
+int DefaultTransition(std::int64_t counter, const TSurface& to, TSurface& screen);
+
+// Steps the pending transition or effect frame by frame for the frame driver: the parameter
+// block, the frame counter and the finishing calls of both block forms.
+class EffectHost : public ITransitionRunner {
+public:
+  // Prepares `record` to run from `from` to `to` on `screen`: counter 0, the record's
+  // parameters in the block.
+  void Start(const EffectRecord& record, TSurface& screen, TSurface& from, TSurface& to);
+
+  int Step() override;
+  void StartFinish() override;
+  void CopyFinalPicture() override;
+  std::uint32_t FrameIntervalMs() const override;
+
+  const EffectRecord& Pending() const { return pending; }
+  std::int64_t FrameCounter() const { return blockEx.block.frameCounter; }
+
+private:
+  EffectRecord pending;
+  EffectBlockEx blockEx{};
+  TSurface* screen = nullptr;
+  TSurface* to = nullptr;
+  bool finishing = false;
+};
+
+} // namespace velmo

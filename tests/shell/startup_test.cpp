@@ -1,0 +1,56 @@
+#include "engine/shell/startup.h"
+
+#include "engine/script/error_log.h"
+#include "tests/support/script_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace velmo {
+namespace {
+
+int VELMO_STDCALL GoodPluginInfo(int number, char* buffer, int length) {
+  if (number != 0 || length < 5) return 0;
+  std::memcpy(buffer, "00ME", 5);
+  return 4;
+}
+
+TEST(StartEngineTest, PluginsThatCannotLoadAreLoggedAfterTheHeaderWithoutAQuestion) {
+  ScriptFixture f;
+  f.files.files["system\\broken.vpx"] = "not a module";
+  f.files.files["system\\good.vpx"] = "";
+  f.files.files["system\\startup.scx"] = "";
+  f.modules.modules["good.vpx"].exports["GetPluginInfo"] = reinterpret_cast<void*>(&GoodPluginInfo);
+
+  ASSERT_EQ(CreateEngineObjects(f.engine, "system"), nullptr);
+  StartEngine(f.engine, "C:\\game\\", "C:\\temp\\VELMO\\");
+
+  ASSERT_EQ(f.engine.plugins.LastIndex(), 0);
+  EXPECT_EQ(f.engine.plugins.Node(0).fileName, "good.vpx");
+  const std::string& log = f.files.files[ErrorLogPath];
+  const std::size_t header = log.find("実行開始： ");
+  const std::size_t record = log.find(
+      "エラー内容： 無効なファイル形式です．\r\nファイル： \r\n発生箇所： 0行目 ()\r\n追加情報： broken.vpx\r\n");
+  ASSERT_NE(header, std::string::npos);
+  ASSERT_NE(record, std::string::npos);
+  EXPECT_LT(header, record);
+  EXPECT_TRUE(f.window.messageBoxes.empty());
+  EXPECT_TRUE(f.engine.pluginFailures.empty());
+  EXPECT_EQ(f.Var("velSystemVer"), "1.07");
+  EXPECT_EQ(f.Var("sysCurPath"), "C:\\game\\");
+  EXPECT_EQ(f.window.posted, std::deque<PostedMessage>{PostedMessage::Resume});
+}
+
+TEST(StartEngineTest, FlashbackSurfacesFollowTheSettings) {
+  ScriptFixture f;
+  f.engine.settings.maxFlashbackBuf = 3;
+  EXPECT_EQ(CreateEngineObjects(f.engine, "system"), nullptr);
+  EXPECT_EQ(f.engine.flashbackSurfaces.size(), 3u);
+  f.engine.settings.maxFlashbackBuf = -2;
+  EXPECT_EQ(CreateEngineObjects(f.engine, "system"), nullptr);
+  EXPECT_TRUE(f.engine.flashbackSurfaces.empty());
+}
+
+} // namespace
+} // namespace velmo
