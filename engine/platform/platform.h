@@ -67,6 +67,8 @@ public:
   virtual ~IFileSystem() = default;
   // Opens an existing file for reading (others may read it too); nullptr when it cannot.
   virtual std::unique_ptr<IReadFile> OpenRead(std::string_view path) = 0;
+  // Whether a file of that name exists (to tell a missing file from one that cannot be read).
+  virtual bool Exists(std::string_view path) = 0;
   // Creates (or empties) the file and writes `bytes` exactly as given. False when it cannot.
   virtual bool WriteNewFile(std::string_view path, std::string_view bytes) = 0;
   // Appends `bytes` at the end of the file, creating it when missing. False when it cannot.
@@ -85,6 +87,11 @@ public:
   // The address of an export by its exact name; nullptr when the module lacks it.
   virtual void* Export(void* module, const char* name) = 0;
   virtual void Free(void* module) = 0;
+  // Local-memory handles that a plug-in hands back (picture plug-ins return their pictures in
+  // them): locked to be read, then unlocked and freed by the engine.
+  virtual const void* LockMemory(void* handle) = 0;
+  virtual void UnlockMemory(void* handle) = 0;
+  virtual void FreeMemory(void* handle) = 0;
 };
 
 // Makes the engine's surfaces.

@@ -37,6 +37,7 @@ public:
   }
   bool WriteNewFile(std::string_view path, std::string_view bytes) override { return memory.WriteNewFile(path, bytes); }
   bool AppendToFile(std::string_view path, std::string_view bytes) override { return memory.AppendToFile(path, bytes); }
+  bool Exists(std::string_view path) override { return memory.Exists(path); }
   std::vector<std::string> FindFiles(std::string_view folder, std::string_view extension) override {
     return memory.FindFiles(folder, extension);
   }

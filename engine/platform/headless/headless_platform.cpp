@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
@@ -202,6 +203,13 @@ void* HeadlessModules::Export(void* module, const char* name) {
   auto& exports = static_cast<Module*>(module)->exports;
   auto it = exports.find(std::string_view(name));
   return it == exports.end() ? nullptr : it->second;
+}
+
+void HeadlessModules::FreeMemory(void* handle) { std::free(handle); }
+
+bool DiskFileSystem::Exists(std::string_view path) {
+  std::error_code error;
+  return std::filesystem::exists(ResolvePath(path), error);
 }
 
 void HeadlessModules::Free(void* module) {

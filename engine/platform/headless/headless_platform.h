@@ -68,6 +68,7 @@ public:
   explicit DiskFileSystem(std::string rootFolder) : root(std::move(rootFolder)) {}
 
   std::unique_ptr<IReadFile> OpenRead(std::string_view path) override;
+  bool Exists(std::string_view path) override;
   bool WriteNewFile(std::string_view path, std::string_view bytes) override;
   bool AppendToFile(std::string_view path, std::string_view bytes) override;
   // Sorted by name, so that runs are the same on every machine.
@@ -89,6 +90,7 @@ private:
 class MemoryFileSystem : public IFileSystem {
 public:
   std::unique_ptr<IReadFile> OpenRead(std::string_view path) override;
+  bool Exists(std::string_view path) override { return files.find(path) != files.end(); }
   bool WriteNewFile(std::string_view path, std::string_view bytes) override;
   bool AppendToFile(std::string_view path, std::string_view bytes) override;
   // In the order of the paths.
@@ -115,6 +117,10 @@ public:
   void* Load(std::string_view path) override;
   void* Export(void* module, const char* name) override;
   void Free(void* module) override;
+  // A fake plug-in's memory handle is the address of a std::malloc block.
+  const void* LockMemory(void* handle) override { return handle; }
+  void UnlockMemory(void*) override {}
+  void FreeMemory(void* handle) override;
 
   std::map<std::string, Module, std::less<>> modules; // by file name as registered
   int loaded = 0;                                     // modules loaded and not yet freed

@@ -120,6 +120,18 @@ void* Win32Modules::Export(void* module, const char* name) {
   return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(module), name));
 }
 
+const void* Win32Modules::LockMemory(void* handle) { return LocalLock(static_cast<HLOCAL>(handle)); }
+
+void Win32Modules::UnlockMemory(void* handle) { LocalUnlock(static_cast<HLOCAL>(handle)); }
+
+void Win32Modules::FreeMemory(void* handle) {
+  if (handle != nullptr) LocalFree(static_cast<HLOCAL>(handle));
+}
+
+bool Win32FileSystem::Exists(std::string_view path) {
+  return GetFileAttributesA(std::string(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 void Win32Modules::Free(void* module) {
   if (module != nullptr) FreeLibrary(static_cast<HMODULE>(module));
 }

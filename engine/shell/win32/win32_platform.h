@@ -36,6 +36,7 @@ public:
 class Win32FileSystem : public IFileSystem {
 public:
   std::unique_ptr<IReadFile> OpenRead(std::string_view path) override;
+  bool Exists(std::string_view path) override;
   bool WriteNewFile(std::string_view path, std::string_view bytes) override;
   bool AppendToFile(std::string_view path, std::string_view bytes) override;
   std::vector<std::string> FindFiles(std::string_view folder, std::string_view extension) override;
@@ -47,6 +48,9 @@ public:
   void* Load(std::string_view path) override;
   void* Export(void* module, const char* name) override;
   void Free(void* module) override;
+  const void* LockMemory(void* handle) override;
+  void UnlockMemory(void* handle) override;
+  void FreeMemory(void* handle) override;
 };
 
 // DIB-section surfaces.
