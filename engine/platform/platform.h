@@ -47,6 +47,8 @@ public:
                                        MessageIcon icon) = 0;
   // Repaints the window now from the shown surface (InvalidateRect and UpdateWindow).
   virtual void Repaint() = 0;
+  // The window's system handle (an HWND on Win32) for plug-ins; nullptr where there is none.
+  virtual void* NativeHandle() const { return nullptr; }
 };
 
 // A file open for reading, positioned at byte 0 when opened.

@@ -94,6 +94,12 @@ void TListHash::SetVarText(std::string_view name, std::string_view text) {
   std::memcpy(At(index).value, kept, ValueSize);
 }
 
+char* TListHash::ValueBuffer(std::string_view name) {
+  std::int32_t index = Find(name);
+  if (index < 0) index = CreateNew(name);
+  return At(index).value;
+}
+
 void TListHash::SetVarNumber(std::string_view name, std::int32_t number) {
   // The decimal text, as "%ld" writes it.
   char text[12];

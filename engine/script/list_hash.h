@@ -31,6 +31,10 @@ public:
   // As SetVarText with the number's decimal text.
   void SetVarNumber(std::string_view name, std::int32_t number);
 
+  // The 64-byte value buffer of `name`, creating the entry when needed: for plug-ins that return
+  // texts by writing into it. The pointer stays valid until the list is cleared.
+  char* ValueBuffer(std::string_view name);
+
   // Index of the entry named `name` in creation order, or -1.
   std::int32_t Find(std::string_view name) const;
   // Appends an entry whose value is "0" and returns its index. The 65,537th entry is a fatal

@@ -28,6 +28,7 @@ public:
   MessageAnswer ShowMessageBox(std::string_view text, std::string_view caption, MessageButtons buttons,
                                MessageIcon icon) override;
   void Repaint() override;
+  void* NativeHandle() const override { return hwnd; }
 
   HWND hwnd = nullptr;
 };
