@@ -3,6 +3,8 @@
 #include "engine/script/errors.h"
 #include "engine/script/list_hash.h"
 
+#include "tests/support/script_errors.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -10,17 +12,6 @@
 
 namespace velmo {
 namespace {
-
-// Runs `action` and returns the script error it raised; records a failure when it raised none.
-template <typename Action> TBaseException RaisedError(Action action) {
-  try {
-    action();
-  } catch (const TBaseException& e) {
-    return e;
-  }
-  ADD_FAILURE() << "no script error was raised";
-  return TBaseException(false, ErrOK, "");
-}
 
 class LineTest : public ::testing::Test {
 protected:

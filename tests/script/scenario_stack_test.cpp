@@ -5,6 +5,8 @@
 #include "engine/script/list_hash.h"
 #include "engine/script/scenario.h"
 
+#include "tests/support/script_errors.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -15,17 +17,6 @@
 
 namespace velmo {
 namespace {
-
-// What an action raised, as "fatal <code> <info>" or "error <code> <info>"; "" for nothing.
-std::string Raised(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const TBaseException& e) {
-    return (e.fatal ? "fatal " : "error ") + std::to_string(e.code) + " " + e.info;
-  }
-  return "";
-}
-std::string Error(std::int32_t code, const std::string& info) { return "error " + std::to_string(code) + " " + info; }
 
 // Files in memory that count how many of them are open, so that freeing a scenario shows.
 class CountingFileSystem : public IFileSystem {

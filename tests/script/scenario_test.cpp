@@ -4,6 +4,8 @@
 #include "engine/script/errors.h"
 #include "engine/script/list_hash.h"
 
+#include "tests/support/script_errors.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -14,18 +16,6 @@
 
 namespace velmo {
 namespace {
-
-// What an action raised, as "fatal <code> <info>" or "error <code> <info>"; "" for nothing.
-std::string Raised(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const TBaseException& e) {
-    return (e.fatal ? "fatal " : "error ") + std::to_string(e.code) + " " + e.info;
-  }
-  return "";
-}
-std::string Fatal(std::int32_t code, const std::string& info) { return "fatal " + std::to_string(code) + " " + info; }
-std::string Error(std::int32_t code, const std::string& info) { return "error " + std::to_string(code) + " " + info; }
 
 std::string Lines(const std::vector<std::string>& lines) {
   std::string bytes;
