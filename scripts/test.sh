@@ -31,11 +31,11 @@ cmake --build --preset win32 -j "$jobs"
 step "fuzzing (30 s per target)"
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "$jobs"
-for spec in bmp_decoder:65536 command_line:1100 interpreter:4096; do
-  target=${spec%%:*}
+for item in bmp_decoder:65536 command_line:1100 interpreter:4096; do
+  target=${item%%:*}
   corpus=$(mktemp -d)
   cp tests/fuzz/corpus/"$target"/* "$corpus"/
-  build/fuzz/tests/fuzz/"${target}_fuzz" -max_total_time=30 -max_len="${spec##*:}" -timeout=10 -rss_limit_mb=2048 \
+  build/fuzz/tests/fuzz/"${target}_fuzz" -max_total_time=30 -max_len="${item##*:}" -timeout=10 -rss_limit_mb=2048 \
     -print_final_stats=1 "$corpus" 2>&1 | tail -n 6
   rm -rf "$corpus"
 done

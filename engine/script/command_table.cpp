@@ -39,12 +39,12 @@ CommandResult ScriptContext::Redispatch(std::string_view command) {
 }
 
 void CommandTable::Add(CommandGroup group, std::span<const CommandSpec> specs) {
-  for (const CommandSpec& spec : specs) {
+  for (const CommandSpec& command : specs) {
     char lower[MaxWordLength + 1] = {};
     std::size_t length = 0;
-    if (!LowerWord(spec.word, lower, length)) continue;
-    auto [it, added] = entries.try_emplace(std::string(lower, length), Entry{group, spec});
-    if (!added && group < it->second.group) it->second = Entry{group, spec};
+    if (!LowerWord(command.word, lower, length)) continue;
+    auto [it, added] = entries.try_emplace(std::string(lower, length), Entry{group, command});
+    if (!added && group < it->second.group) it->second = Entry{group, command};
   }
 }
 
@@ -53,7 +53,7 @@ const CommandSpec* CommandTable::Find(std::string_view word) const {
   std::size_t length = 0;
   if (!LowerWord(word, lower, length)) return nullptr;
   auto it = entries.find(std::string_view(lower, length));
-  return it != entries.end() ? &it->second.spec : nullptr;
+  return it != entries.end() ? &it->second.command : nullptr;
 }
 
 } // namespace velmo

@@ -61,7 +61,7 @@ public:
 private:
   struct Entry {
     CommandGroup group;
-    CommandSpec spec;
+    CommandSpec command;
   };
   struct WordHash {
     using is_transparent = void;

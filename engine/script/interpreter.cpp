@@ -43,9 +43,9 @@ CommandResult ExecuteLine(Engine& engine, TCommandLine& line, char* buffer) {
   if (word[0] == '\0' || word[0] == ';') return CommandResult::Continue;
 
   ScriptContext ctx{engine, line, buffer, buffer};
-  if (const CommandSpec* spec = engine.commands.Find(word)) {
-    if (!spec->runsWhenSkipping && scenario.ifState != IfState::Active) return CommandResult::Continue;
-    return spec->handler(ctx);
+  if (const CommandSpec* command = engine.commands.Find(word)) {
+    if (!command->runsWhenSkipping && scenario.ifState != IfState::Active) return CommandResult::Continue;
+    return command->handler(ctx);
   }
   if (word[0] == '@' && word[1] == '@') return CallMacro(ctx);
   if (word[0] == '@') ThrowError(ErrSyntax, word);
