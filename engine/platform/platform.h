@@ -102,6 +102,9 @@ public:
   virtual ~IGraphics() = default;
   // A new 640 x 480 surface, or nullptr when the system cannot make one.
   virtual std::unique_ptr<TSurface> CreateSurface() = 0;
+  // Completes drawing the system may still hold back (GDI batches its calls), before the core
+  // reads or writes pixels that GDI or a plug-in drew through a DC.
+  virtual void Flush() {}
 };
 
 // What one engine is given to run on.

@@ -95,6 +95,7 @@ void FrameTick(Engine& engine, std::uint32_t nowMs) {
     }
     break;
   case RunState::TransitionEnd:
+    engine.platform.graphics.Flush();
     if (engine.transition != nullptr) engine.transition->CopyFinalPicture();
     engine.platform.window.Repaint();
     engine.platform.window.PostResume();

@@ -58,6 +58,7 @@ public:
 class Win32Graphics : public IGraphics {
 public:
   std::unique_ptr<TSurface> CreateSurface() override;
+  void Flush() override { GdiFlush(); }
 };
 
 } // namespace velmo
