@@ -78,10 +78,13 @@ void TListPlugin::FreeAll() {
   }
 }
 
-VelmoEntryFunction TListPlugin::FindEffect(EffectInfo& info, const char* tag, const char* infoExport) const {
+VelmoEntryFunction TListPlugin::FindEffect(EffectInfo& info, const char* tag, const char* infoExport,
+                                           bool* variant) const {
   const std::string wanted = info.name != nullptr ? info.name : "";
+  const bool effectLookup = std::strcmp(tag, VELMO_TAG_EFFECT) == 0;
   for (const auto& node : nodes) {
-    if (std::strcmp(node->tag, tag) != 0) continue;
+    const bool isVariant = effectLookup && std::strcmp(node->tag, VELMO_TAG_EFFECT_EX) == 0;
+    if (std::strcmp(node->tag, tag) != 0 && !isVariant) continue;
     auto getInfo = reinterpret_cast<VelmoGetEntryInfo>(modules.Export(node->module, infoExport));
     if (getInfo == nullptr) continue;
     for (int index = 0;; ++index) {
@@ -89,6 +92,7 @@ VelmoEntryFunction TListPlugin::FindEffect(EffectInfo& info, const char* tag, co
       if (getInfo(index, &scratch) == 0) break;
       if (scratch.name == nullptr || !EqualsNoCase(scratch.name, wanted)) continue;
       getInfo(index, &info);
+      if (variant != nullptr) *variant = isVariant;
       if (info.functionName == nullptr) return nullptr;
       return reinterpret_cast<VelmoEntryFunction>(modules.Export(node->module, info.functionName));
     }

@@ -42,11 +42,14 @@ public:
   int CreateNewNode(std::string_view folder, std::string_view fileName);
   void FreeAll();
 
-  // Looks an entry up by the name in `record.info.name` (ignoring case) among the plug-ins with
-  // tag `tag` that export `infoExport`, in list order: on success the record's info is the
-  // plug-in's and the entry function is returned (nullptr when the plug-in lacks the export the
-  // info names); when no plug-in has the name, nullptr and the record is left as it was.
-  VelmoEntryFunction FindEffect(EffectInfo& info, const char* tag, const char* infoExport) const;
+  // Looks an entry up by the name in `info.name` (ignoring case) among the plug-ins with tag `tag`
+  // that export `infoExport`, in list order; the effect lookup ("00ME") also takes the plug-ins
+  // on the variant block ("00MX") where they stand in the list, and `variant` then tells which
+  // block the entry takes. On success `info` is the plug-in's and the entry function is returned
+  // (nullptr when the plug-in lacks the export the info names); when no plug-in has the name,
+  // nullptr and `info` is left as it was.
+  VelmoEntryFunction FindEffect(EffectInfo& info, const char* tag, const char* infoExport,
+                                bool* variant = nullptr) const;
   // The plug-in's ConfigurationDlg, or 0 when it has none.
   int CallConfigurationDlg(int node, void* parent, int function) const;
 

@@ -493,18 +493,39 @@ TEST_F(PluginListFindTest, APluginWithoutTheInfoExportIsSkipped) {
 
 TEST_F(PluginListFindTest, TagsMustMatchExactly) {
   RegisterOther("lower.vpx", &TagLowerCase);
-  RegisterOther("variant.vpx", &TagVariant);
   RegisterSecond();
   Add("lower.vpx");
-  Add("variant.vpx");
   Add("second.vpx");
 
-  // The "00MX" plug-in is listed, but the effect lookup passes over it.
-  EXPECT_STREQ(list.Node(1).tag, VELMO_TAG_EFFECT_EX);
   EXPECT_EQ(RunFound("WIPE", VELMO_TAG_EFFECT, EffectInfoExport), 21);
   EXPECT_EQ(RunFound("WAVE", VELMO_TAG_EFFECT, EffectInfoExport), 0);
   EXPECT_EQ(RunFound("WAVE", "00me", EffectInfoExport), 32);
   EXPECT_EQ(RunFound("WAVE", "00M", EffectInfoExport), 0);
+}
+
+TEST_F(PluginListFindTest, VariantBlockPluginsAreFoundByTheEffectLookupInListOrder) {
+  RegisterOther("variant.vpx", &TagVariant);
+  RegisterSecond();
+  Add("variant.vpx");
+  Add("second.vpx");
+  EXPECT_STREQ(list.Node(0).tag, VELMO_TAG_EFFECT_EX);
+
+  // Loaded first, the "00MX" plug-in's WIPE wins, and the caller learns it takes the variant block.
+  bool variant = false;
+  record.name = "WIPE";
+  VelmoEntryFunction wipe = list.FindEffect(record, VELMO_TAG_EFFECT, EffectInfoExport, &variant);
+  ASSERT_NE(wipe, nullptr);
+  EXPECT_EQ(wipe(nullptr), 31);
+  EXPECT_TRUE(variant);
+  // An entry only the "00ME" plug-in has is found there, on the plain block.
+  record = EffectInfo{};
+  record.name = "ripple";
+  VelmoEntryFunction ripple = list.FindEffect(record, VELMO_TAG_EFFECT, EffectInfoExport, &variant);
+  ASSERT_NE(ripple, nullptr);
+  EXPECT_EQ(ripple(nullptr), 22);
+  EXPECT_FALSE(variant);
+  // The user-procedure lookup never takes them.
+  EXPECT_EQ(RunFound("WIPE", VELMO_TAG_USERPROC, EffectInfoExport), 0);
 }
 
 TEST_F(PluginListFindTest, UserProceduresAreFoundAmongUserProcedurePluginsOnly) {

@@ -208,11 +208,17 @@ TEST_F(PluginHostTest, AnEntryWhoseFunctionIsNotExportedYieldsNoFunction) {
 TEST_F(PluginHostTest, TagsMustMatchExactly) {
   EffectInfo info{};
   info.name = "mxwipe";
-  EXPECT_EQ(list.FindEffect(info, VELMO_TAG_EFFECT, TransitionInfoExport), nullptr);
-  EXPECT_EQ(info.functionName, nullptr);
   EXPECT_EQ(list.FindEffect(info, "00me", TransitionInfoExport), nullptr);
-  EXPECT_NE(list.FindEffect(info, VELMO_TAG_EFFECT_EX, TransitionInfoExport), nullptr);
+  EXPECT_EQ(info.functionName, nullptr);
+  // The variant-block plug-in is found by the effect lookup, which says so.
+  bool variant = false;
+  EXPECT_NE(list.FindEffect(info, VELMO_TAG_EFFECT, TransitionInfoExport, &variant), nullptr);
   EXPECT_STREQ(info.functionName, "MxWipe");
+  EXPECT_TRUE(variant);
+  EffectInfo plain{};
+  plain.name = "testwipe";
+  EXPECT_NE(list.FindEffect(plain, VELMO_TAG_EFFECT, TransitionInfoExport, &variant), nullptr);
+  EXPECT_FALSE(variant);
 
   // The user procedure lives in the "00MP" plug-in only.
   EffectInfo proc{};
