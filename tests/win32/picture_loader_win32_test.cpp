@@ -164,3 +164,33 @@ TEST_F(PictureLoaderWin32Test, MissingMemberRaisesThePluginsCodeWithTheMemberNam
 
 } // namespace
 } // namespace velmo
+
+namespace velmo {
+namespace {
+
+TEST_F(PictureLoaderWin32Test, PlainFilesOnDiskTheSystemsAnswers) {
+  // A BMP file no plug-in claims is decoded by the engine itself.
+  Write("plain.bmp", MakeBmp(9));
+  std::optional<Picture> plain = Load("plain.bmp");
+  ASSERT_TRUE(plain.has_value());
+  EXPECT_EQ(plain->pixels, (std::vector<std::uint8_t>{9, 9, 9}));
+  // A 2-byte file nobody claims is no picture, and no error.
+  Write("tiny.bmp", "BM");
+  EXPECT_FALSE(Load("tiny.bmp").has_value());
+  // A missing file and one that exists but cannot be opened (a folder) are told apart.
+  const auto codeOf = [&](const std::string& name) {
+    try {
+      Load(name);
+    } catch (const TException& e) {
+      EXPECT_STREQ(e.info, name.c_str());
+      return e.code;
+    }
+    return 0;
+  };
+  EXPECT_EQ(codeOf("cg\\missing.bmp"), ErrFileNotFound);
+  std::filesystem::create_directories(folder.path / "folder.bmp");
+  EXPECT_EQ(codeOf("folder.bmp"), ErrFileIO);
+}
+
+} // namespace
+} // namespace velmo
