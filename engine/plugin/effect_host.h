@@ -16,6 +16,10 @@ struct EffectRecord {
   bool variant = false;
 };
 
+// The patterns of the built-in transition's seven frames: eight rows of eight bits, the most
+// significant bit leftmost; a 1 shows the new picture. Drawn in pixels here and with GDI on Win32.
+extern const std::uint8_t DefaultTransitionPatterns[7][8];
+
 // The interval of the built-in transition.
 inline constexpr std::uint32_t DefaultTransitionIntervalMs = 30;
 

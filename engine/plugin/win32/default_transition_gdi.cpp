@@ -1,19 +1,12 @@
 #include "engine/plugin/win32/default_transition_gdi.h"
 
+#include "engine/plugin/effect_host.h"
+
 #include <windows.h>
 
 namespace velmo {
 
 namespace {
-
-// The seven frames' patterns, as DefaultTransition has them: eight rows of eight bits, the most
-// significant bit leftmost; a 1 shows the new picture.
-constexpr std::uint8_t GdiPatterns[7][8] = {
-    {0x11, 0x00, 0x44, 0x00, 0x11, 0x00, 0x44, 0x00}, {0x55, 0x00, 0x55, 0x00, 0x55, 0x00, 0x55, 0x00},
-    {0x55, 0x22, 0x55, 0x88, 0x55, 0x22, 0x55, 0x88}, {0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA},
-    {0x55, 0xBB, 0x55, 0xEE, 0x55, 0xBB, 0x55, 0xEE}, {0x55, 0xFF, 0x55, 0xFF, 0x55, 0xFF, 0x55, 0xFF},
-    {0x77, 0xFF, 0xDD, 0xFF, 0x77, 0xFF, 0xDD, 0xFF},
-};
 
 // Destination = pattern AND source OR NOT pattern AND destination.
 constexpr DWORD PatternSelectsSource = 0x00CA0749;
@@ -25,7 +18,7 @@ int DefaultTransitionGdi(std::int64_t counter, const TSurface& to, TSurface& scr
   // A monochrome bitmap's rows are padded to 16 bits; on this little-endian machine the row's
   // byte is the first one in memory, which holds the leftmost pixels.
   WORD rows[8];
-  for (int i = 0; i < 8; ++i) rows[i] = GdiPatterns[counter][i];
+  for (int i = 0; i < 8; ++i) rows[i] = DefaultTransitionPatterns[counter][i];
   HBITMAP bitmap = CreateBitmap(8, 8, 1, 1, rows);
   if (bitmap == nullptr) return 0;
   HBRUSH brush = CreatePatternBrush(bitmap);
