@@ -69,7 +69,8 @@ void EffectHost::CopyFinalPicture() {
 }
 
 std::uint32_t EffectHost::FrameIntervalMs() const {
-  if (pending.function == nullptr) return DefaultTransitionIntervalMs;
+  // The built-in transition keeps its own pace unless a script gave it one.
+  if (pending.function == nullptr && pending.info.intervalMs == 0) return DefaultTransitionIntervalMs;
   return pending.info.intervalMs > 0 ? static_cast<std::uint32_t>(pending.info.intervalMs) : 0;
 }
 

@@ -42,7 +42,11 @@ public:
   void CopyFinalPicture() override;
   std::uint32_t FrameIntervalMs() const override;
 
+  // The pending record and its block, for the commands that adjust them after Start (WAIT and
+  // PARAM).
   const EffectRecord& Pending() const { return pending; }
+  EffectRecord& Pending() { return pending; }
+  EffectBlock& Block() { return blockEx.block; }
   std::int64_t FrameCounter() const { return blockEx.block.frameCounter; }
 
 private:

@@ -1,5 +1,6 @@
 #include "engine/shell/engine.h"
 
+#include "engine/graphics/layer_commands.h"
 #include "engine/script/interpreter.h"
 
 namespace velmo {
@@ -12,6 +13,7 @@ Engine::Engine(Platform& platformServices)
       screenSurface(platformServices.graphics.CreateSurface()),
       scenario(std::make_unique<TScenario>(platformServices.files)), plugins(platformServices.modules) {
   RegisterScriptCommands(commands);
+  RegisterLayerCommands(commands);
 }
 
 const char* CreateEngineObjects(Engine& engine, std::string_view systemFolder) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/graphics/layers.h"
 #include "engine/graphics/surface.h"
 #include "engine/platform/platform.h"
 #include "engine/plugin/effect_host.h"
@@ -72,6 +73,7 @@ public:
   std::unique_ptr<TSurface> previousSurface;
   std::unique_ptr<TSurface> screenSurface;
   std::vector<std::unique_ptr<TSurface>> flashbackSurfaces;
+  LayerTable layers;
 
   TListHash variables;
   TMacroTable macros;

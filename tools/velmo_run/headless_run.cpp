@@ -1,12 +1,15 @@
 #include "tools/velmo_run/headless_run.h"
 
 #include "engine/platform/headless/ini_profile.h"
+#include "engine/save/screen_capture.h"
 #include "engine/script/interpreter.h"
 #include "engine/shell/frame_driver.h"
 #include "engine/shell/startup.h"
 #include "tools/velmo_run/transcript.h"
 
+#include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <system_error>
 #include <utility>
 
@@ -15,6 +18,9 @@ namespace velmo {
 namespace {
 // The multimedia clock when the game starts: one minute after the machine did.
 constexpr std::uint32_t StartTimeMs = 60000;
+// A transition still running after this many frames never ends (a plug-in that keeps answering
+// "more").
+constexpr int MaxTransitionFrames = 100000;
 } // namespace
 
 HeadlessRun::HeadlessRun(std::string gameFolder, RunOptions runOptions, std::FILE* output)
@@ -94,9 +100,37 @@ bool HeadlessRun::EndWait() {
       return true;
     }
     return false;
+  case RunState::TransitionStep:
+  case RunState::TransitionLast:
+  case RunState::TransitionEnd:
+    return RunTransition();
   default:
     return false;
   }
+}
+
+bool HeadlessRun::RunTransition() {
+  // The frames come at their own pace; the one that ends the transition posts UM_RESUME.
+  for (int frames = 0; window.posted.empty(); ++frames) {
+    if (frames == MaxTransitionFrames) return false;
+    FrameTick(engine, clock.NowMs());
+    if (window.posted.empty()) clock.Advance(NextTickTime(engine, clock.NowMs()) - clock.NowMs());
+  }
+  if (!options.framesFolder.empty()) {
+    char name[16];
+    std::snprintf(name, sizeof name, "%04d.bmp", ++framesWritten);
+    WriteScreen((std::filesystem::path(options.framesFolder) / name).string());
+  }
+  return true;
+}
+
+bool HeadlessRun::WriteScreen(const std::string& path) {
+  const std::string bytes = EncodeCapture(*engine.screenSurface);
+  std::ofstream file(path, std::ios::binary | std::ios::trunc);
+  file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (file.good()) return true;
+  std::fprintf(stderr, "velmo-run: cannot write %s\n", path.c_str());
+  return false;
 }
 
 void HeadlessRun::Finish(RunEnd end) {
@@ -108,6 +142,7 @@ void HeadlessRun::Finish(RunEnd end) {
   }
   std::fprintf(out, "end %s\n", EndWord(end));
   std::fflush(out);
+  if (!options.captureFile.empty()) WriteScreen(options.captureFile);
 }
 
 RunEnd HeadlessRun::Run() {

@@ -15,6 +15,8 @@ struct RunOptions {
   bool stopOnErrors = false;          // the answer to the recoverable-error question
   std::uint64_t maxLines = 100000000; // 0: no limit
   bool printVariables = false;
+  std::string captureFile;  // the shown picture when the run ends, as a BMP file ("": none)
+  std::string framesFolder; // the shown picture after every @UpdateScreen and @Effect ("": none)
 };
 
 enum class RunEnd { Shutdown, Fatal, Exit, MaxLines, Stuck };
@@ -44,6 +46,11 @@ private:
   // end the wait.
   bool EndWait();
   void Finish(RunEnd end);
+  // Steps the transition or effect on the virtual clock until it has been shown; false when it
+  // never ends.
+  bool RunTransition();
+  // Writes the shown picture as a BMP file; false (with a message) when it cannot.
+  bool WriteScreen(const std::string& path);
 
   std::string folder;
   RunOptions options;
@@ -59,6 +66,7 @@ private:
   bool gameExited = false;
   int fruitlessResumes = 0;
   std::size_t errorsReported = 0;
+  int framesWritten = 0;
 };
 
 } // namespace velmo

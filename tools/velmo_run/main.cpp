@@ -16,7 +16,9 @@ constexpr const char* Usage =
     "  --choose N,N,...          entries to take at successive selections (counted from 0)\n"
     "  --errors continue|stop    answer to the question after a recoverable script error (default continue)\n"
     "  --max-lines N             stop after N scenario lines (default 100000000, 0 for no limit)\n"
-    "  --vars                    print every variable at the end\n";
+    "  --vars                    print every variable at the end\n"
+    "  --capture FILE            write the shown picture as a BMP file when the run ends\n"
+    "  --frames DIR              write the shown picture after every @UpdateScreen and @Effect as DIR/0001.bmp, ...\n";
 
 int BadUsage(const std::string& message) {
   std::fprintf(stderr, "velmo-run: %s\n%s", message.c_str(), Usage);
@@ -62,6 +64,12 @@ int main(int argc, char** argv) {
         options.choices.push_back(static_cast<int>(n));
         start = comma + 1;
       }
+    } else if (arg == "--capture") {
+      if (!value(v) || v.empty()) return BadUsage("--capture takes a file name");
+      options.captureFile = v;
+    } else if (arg == "--frames") {
+      if (!value(v) || v.empty()) return BadUsage("--frames takes a folder");
+      options.framesFolder = v;
     } else if (arg == "--help" || arg == "-h") {
       std::fputs(Usage, stdout);
       return 0;
@@ -77,6 +85,11 @@ int main(int argc, char** argv) {
   std::error_code error;
   if (!std::filesystem::is_directory(folder, error)) return BadUsage("not a folder: " + folder);
 
+  if (!options.framesFolder.empty()) {
+    std::filesystem::create_directories(options.framesFolder, error);
+    if (!std::filesystem::is_directory(options.framesFolder, error))
+      return BadUsage("cannot make the frames folder " + options.framesFolder);
+  }
   velmo::HeadlessRun run(folder, options, stdout);
   return velmo::HeadlessRun::ExitStatus(run.Run());
 }

@@ -1,0 +1,112 @@
+#include "engine/graphics/compositor.h"
+
+#include "engine/graphics/blit_kernels.h"
+#include "engine/shell/engine.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace velmo {
+namespace {
+
+int BandEnd(std::int32_t end) { return std::clamp(end, 0, LayerTable::SlotCount); }
+
+void DrawBand(Engine& engine, TSurface& surface, int first, int end) {
+  for (int i = std::max(first, 0); i < end; ++i) DrawLayer(engine, surface, i);
+}
+
+std::uint32_t PixelValue(const std::uint8_t* p) {
+  return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
+         static_cast<std::uint32_t>(p[2]) << 16;
+}
+
+} // namespace
+
+void DrawBitmapLayer(const TBitmapLayer& layer, std::uint8_t* surfacePixels) {
+  // Levels above 256 (ALPHA over 100, OMEGA below 0 or negative values) would wrap the blend's
+  // weights; they are drawn as what they approach: nothing.
+  if (layer.visible == 0 || !layer.picture || layer.level >= LevelHidden) return;
+  const Picture& picture = *layer.picture;
+  const Picture* mask = layer.alpha ? &*layer.alpha : nullptr;
+  int width = picture.width;
+  int height = picture.height;
+  if (mask != nullptr) {
+    width = std::min(width, mask->width);
+    height = std::min(height, mask->height);
+  }
+  // The picture's part that lies on the surface, in 64 bits: offsets may be any 32-bit number.
+  const std::int64_t left = std::max<std::int64_t>(layer.x, 0);
+  const std::int64_t top = std::max<std::int64_t>(layer.y, 0);
+  const std::int64_t right = std::min<std::int64_t>(std::int64_t{layer.x} + width, TSurface::Width);
+  const std::int64_t bottom = std::min<std::int64_t>(std::int64_t{layer.y} + height, TSurface::Height);
+  if (left >= right || top >= bottom || picture.pixels.empty()) return;
+  const auto sourceX = static_cast<std::size_t>(left - layer.x);
+  const auto sourceY = static_cast<std::size_t>(top - layer.y);
+
+  BlitArgs args;
+  args.sourceStride = picture.Stride();
+  args.source = picture.pixels.data() + sourceY * args.sourceStride + sourceX * 3;
+  if (mask != nullptr) {
+    args.maskStride = mask->Stride();
+    args.mask = mask->pixels.data() + sourceY * args.maskStride + sourceX * 3;
+    args.maskInverted = layer.alphaInverted != 0;
+  }
+  args.targetStride = TSurface::Stride;
+  args.target = surfacePixels + static_cast<std::size_t>(top) * TSurface::Stride + static_cast<std::size_t>(left) * 3;
+  args.width = static_cast<int>(right - left);
+  args.height = static_cast<int>(bottom - top);
+  args.level = layer.level;
+  // The key is the picture's top-left pixel, wherever the drawn part begins.
+  args.keyed = layer.mode == ModeTransparent;
+  args.key = PixelValue(picture.pixels.data());
+  DrawPicture(args);
+}
+
+bool DrawLayer(Engine& engine, TSurface& surface, int index) {
+  TLayer* layer = engine.layers.At(index);
+  if (layer == nullptr) return false;
+  switch (layer->kind) {
+  case LayerKind::Bitmap:
+    DrawBitmapLayer(static_cast<TBitmapLayer&>(*layer), surface.Bits());
+    break;
+  case LayerKind::Filter: {
+    auto& filter = static_cast<TFilterLayer&>(*layer);
+    if (filter.visible == 0 || filter.function == nullptr) break;
+    filter.Apply(surface);
+    // A filter may draw through the surface's device context.
+    engine.platform.graphics.Flush();
+    break;
+  }
+  case LayerKind::Text: {
+    auto& text = static_cast<TTextLayer&>(*layer);
+    if (text.visible == 0 || text.bitmap == nullptr) break;
+    TransparentCopy(text.bitmap->Bits(), TSurface::Stride, surface.Bits(), TSurface::Stride, TSurface::Width,
+                    TSurface::Height);
+    break;
+  }
+  }
+  return true;
+}
+
+void ComposeAll(Engine& engine) {
+  const LayerTable& layers = engine.layers;
+  // Text drawn through a device context, and plug-ins' drawing, must be in the pixels first.
+  engine.platform.graphics.Flush();
+  TSurface& base = *engine.baseSurface;
+  FillPixels(base.Bits(), TSurface::Width * TSurface::Height, layers.backgroundColor);
+  const int userEnd = BandEnd(layers.userEnd);
+  const int windowEnd = BandEnd(layers.windowEnd);
+  DrawBand(engine, base, 0, userEnd);
+  std::memcpy(engine.windowSurface->Bits(), base.Bits(), TSurface::Size);
+  DrawBand(engine, *engine.windowSurface, userEnd, windowEnd);
+  ComposeTextBand(engine);
+}
+
+void ComposeTextBand(Engine& engine) {
+  const LayerTable& layers = engine.layers;
+  engine.platform.graphics.Flush();
+  std::memcpy(engine.composeSurface->Bits(), engine.windowSurface->Bits(), TSurface::Size);
+  DrawBand(engine, *engine.composeSurface, BandEnd(layers.windowEnd), BandEnd(layers.textEnd));
+}
+
+} // namespace velmo

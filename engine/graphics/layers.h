@@ -1,0 +1,152 @@
+#pragma once
+
+#include "engine/graphics/bmp_decoder.h"
+#include "engine/graphics/surface.h"
+#include "plugins/include/velmo_plugin.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string_view>
+
+namespace velmo {
+
+class Engine;
+
+enum class LayerKind : std::int32_t { Bitmap = 1, Filter = 2, Text = 3 };
+
+// The drawing mode of a bitmap layer: colour-keyed, or any other value for a plain copy (the
+// SRCCOPY raster code is what scripts' COPY stores).
+inline constexpr std::uint32_t ModeTransparent = 1;
+inline constexpr std::uint32_t ModeCopy = 0x00CC0020;
+
+// A level of 256 (ALPHA=100, OMEGA=0) hides a bitmap layer.
+inline constexpr std::uint32_t LevelHidden = 256;
+
+// The flag scripts' colours are stored with (a palette-relative COLORREF).
+inline constexpr std::uint32_t ScriptColorFlag = 0x02000000;
+
+// One slot's content. The layer table owns its layers and a layer owns its pictures.
+class TLayer {
+public:
+  explicit TLayer(LayerKind layerKind) : kind(layerKind) {}
+  virtual ~TLayer() = default;
+  TLayer(const TLayer&) = delete;
+  TLayer& operator=(const TLayer&) = delete;
+
+  // Loads what `name` names (a picture, a filter); false when it yields nothing. Raises the
+  // errors of picture loading.
+  virtual bool Load(Engine& engine, std::string_view name) = 0;
+  // Empties the layer but keeps the object.
+  virtual void Discard(Engine& engine) = 0;
+
+  const LayerKind kind;
+  std::int32_t visible = 1;
+  // NORMAL 0, REVERSE 1, UPSIDEDOWN 2, TURNOVER 3: recorded for scripts, not applied when drawn.
+  std::int32_t geometry = 0;
+};
+
+class TBitmapLayer : public TLayer {
+public:
+  TBitmapLayer() : TLayer(LayerKind::Bitmap) {}
+
+  // Discards, shows the layer and loads the picture; argv[1] and argv[2] become its width and
+  // height.
+  bool Load(Engine& engine, std::string_view name) override;
+  // Hides the layer, moves it back to (0, 0) and deletes its mask and picture. Mode, level,
+  // geometry and the mask's kind stay.
+  void Discard(Engine& engine) override;
+
+  // Replaces the mask with the picture `name` (an omega mask when `inverted`); false when the
+  // file yields no picture (the layer then has no mask).
+  bool LoadMask(Engine& engine, std::string_view name, bool inverted);
+  void DiscardMask() { alpha.reset(); }
+  // A 640 x 480 picture filled with the background colour, shown at (0, 0).
+  void MakeBlankPicture(Engine& engine);
+
+  std::optional<Picture> picture;
+  std::optional<Picture> alpha;
+  std::int32_t alphaInverted = 0; // 1: the mask came from @LoadOmega and is drawn inverted
+  std::int32_t x = 0;
+  std::int32_t y = 0;
+  std::uint32_t mode = ModeCopy;
+  std::uint16_t level = 0; // 0 opaque .. 256 not drawn: the weight of what lies underneath
+};
+
+class TFilterLayer : public TLayer {
+public:
+  TFilterLayer() : TLayer(LayerKind::Filter) {}
+
+  // Looks the filter up among the plug-ins' filters. Found: a fresh block with the filter's
+  // parameters, the layer shown. Not found: discarded.
+  bool Load(Engine& engine, std::string_view type) override;
+  // The function becomes one that does nothing; the layer is hidden.
+  void Discard(Engine& engine) override;
+
+  // Calls the filter once on `surface`'s pixels (the from and to pictures are none).
+  void Apply(TSurface& surface);
+
+  VelmoEntryFunction function = nullptr; // owned by its plug-in
+  bool variant = false;                  // the function takes the variant block ("00MX")
+  EffectBlockEx blockEx{};
+  EffectBlock& Block() { return blockEx.block; }
+};
+
+class TTextLayer : public TLayer {
+public:
+  // Made with a 640 x 480 bitmap filled with the text layer colour; raises ErrInternal (fatal)
+  // "new TTextLayer" when the system cannot make one.
+  explicit TTextLayer(Engine& engine);
+
+  bool Load(Engine&, std::string_view) override { return false; }
+  // A fresh bitmap in the text layer colour of the moment; the cursor words go back to 0.
+  void Discard(Engine& engine) override;
+
+  struct Rect {
+    std::int32_t left = 0, top = 0, width = 640, height = 480;
+  };
+
+  std::array<std::int32_t, 4> position{}; // text origin (0, 1) and cursor (2, 3) of the message window
+  Rect rect;
+  std::int32_t mode = 3; // 1 STREAM, 2 BUFFER, 3 both
+  std::unique_ptr<TSurface> bitmap;
+
+private:
+  void Fill(Engine& engine);
+};
+
+// The 256 layer slots, split into the user, window and text bands, and the two colours of the
+// layer model.
+struct LayerTable {
+  static constexpr int SlotCount = 256;
+
+  std::array<std::unique_ptr<TLayer>, SlotCount> slots;
+  // The bands' ends as running sums: user 0..userEnd-1, window userEnd..windowEnd-1, text
+  // windowEnd..textEnd-1. A stored end may exceed 256 after a failed @AssignLayer; users clamp.
+  std::int32_t userEnd = 0;
+  std::int32_t windowEnd = 0;
+  std::int32_t textEnd = 0;
+  std::int32_t currentLayer = 0;
+  std::int32_t messageLayer = 0;     // the slot whose text layer the message window types into
+  std::uint32_t backgroundColor = 0; // COLORREF with the script flag
+  std::uint32_t textLayerColor = 0;
+
+  // The number of valid layer indices (at most 256).
+  std::int32_t Total() const { return textEnd < SlotCount ? textEnd : SlotCount; }
+  TLayer* At(int index) const { return slots[static_cast<std::size_t>(index)].get(); }
+};
+
+// The layer in slot `index` (0..255) of kind `kind`: the slot's layer when it is of that kind,
+// otherwise a new layer of that kind in place of the old one. A kind outside 1..3 empties the
+// slot and returns nullptr.
+TLayer* GetLayer(Engine& engine, int index, LayerKind kind);
+TBitmapLayer& GetBitmapLayer(Engine& engine, int index);
+
+// Discard on every occupied slot; no layer is destroyed.
+void ResetAllLayers(Engine& engine);
+
+// Fills `bytes` (24-bit pixels, B G R) with a COLORREF's colour.
+void FillPixels(std::uint8_t* bytes, std::size_t pixelCount, std::uint32_t colorRef);
+
+} // namespace velmo
