@@ -93,23 +93,39 @@ public:
   EffectBlock& Block() { return blockEx.block; }
 };
 
-class TTextLayer : public TLayer {
+// Where the message window types in a text layer: text origin and cursor, the text rectangle,
+// the output mode and the saved line starts of \[.
+struct TextLayerState {
+  static constexpr int IndentCapacity = 16;
+
+  struct Rect {
+    std::int32_t left = 0, top = 0, width = 640, height = 480;
+  };
+
+  std::array<std::int32_t, 4> position{}; // text origin (0, 1) and cursor (2, 3)
+  Rect rect;
+  std::int32_t mode = 3; // 1 STREAM (onto the screen), 2 BUFFER (into the bitmap), 3 both
+  std::int32_t indentCount = 0;
+  std::array<std::int32_t, IndentCapacity> indents{};
+
+  std::int32_t& CursorX() { return position[2]; }
+  std::int32_t& CursorY() { return position[3]; }
+  // Where a new line starts: the last saved indent, or the rectangle's left edge.
+  std::int32_t LineStart() const {
+    return indentCount > 0 ? indents[static_cast<std::size_t>(indentCount - 1)] : rect.left;
+  }
+};
+
+class TTextLayer : public TLayer, public TextLayerState {
 public:
   // Made with a 640 x 480 bitmap filled with the text layer colour; raises ErrInternal (fatal)
   // "new TTextLayer" when the system cannot make one.
   explicit TTextLayer(Engine& engine);
 
   bool Load(Engine&, std::string_view) override { return false; }
-  // A fresh bitmap in the text layer colour of the moment; the cursor words go back to 0.
+  // A fresh bitmap in the text layer colour of the moment; the cursor goes back to (0, 0).
   void Discard(Engine& engine) override;
 
-  struct Rect {
-    std::int32_t left = 0, top = 0, width = 640, height = 480;
-  };
-
-  std::array<std::int32_t, 4> position{}; // text origin (0, 1) and cursor (2, 3) of the message window
-  Rect rect;
-  std::int32_t mode = 3; // 1 STREAM, 2 BUFFER, 3 both
   std::unique_ptr<TSurface> bitmap;
 
 private:

@@ -49,6 +49,13 @@ public:
   virtual void Repaint() = 0;
   // The window's system handle (an HWND on Win32) for plug-ins; nullptr where there is none.
   virtual void* NativeHandle() const { return nullptr; }
+  // Whether the Ctrl key is held down at this moment (sampled for every character of text).
+  virtual bool ControlKeyDown() { return false; }
+  // The mouse cursor in client coordinates; false when the system cannot tell.
+  virtual bool CursorPosition(int& x, int& y) = 0;
+  // Moves the mouse cursor to client coordinates (x, y), then waits `pauseMs` milliseconds on the
+  // calling thread (the selection's cursor animation).
+  virtual void MoveCursor(int x, int y, std::uint32_t pauseMs) = 0;
 };
 
 // A file open for reading, positioned at byte 0 when opened.
@@ -96,7 +103,32 @@ public:
   virtual void FreeMemory(void* handle) = 0;
 };
 
-// Makes the engine's surfaces.
+// A font as the system describes one (the fields of a LOGFONT): what the message font is made
+// from. The face name is Shift-JIS, at most 31 bytes.
+struct FontDescription {
+  std::int32_t height = 0;
+  std::int32_t width = 0;
+  std::int32_t escapement = 0;
+  std::int32_t orientation = 0;
+  std::int32_t weight = 0;
+  std::uint8_t italic = 0;
+  std::uint8_t underline = 0;
+  std::uint8_t strikeOut = 0;
+  std::uint8_t charSet = 0;
+  std::uint8_t outPrecision = 0;
+  std::uint8_t clipPrecision = 0;
+  std::uint8_t quality = 0;
+  std::uint8_t pitchAndFamily = 0;
+  char faceName[32] = {};
+};
+
+// The extent of a text in pixels.
+struct TextSize {
+  std::int32_t cx = 0;
+  std::int32_t cy = 0;
+};
+
+// Makes the engine's surfaces and draws text on them.
 class IGraphics {
 public:
   virtual ~IGraphics() = default;
@@ -105,6 +137,17 @@ public:
   // Completes drawing the system may still hold back (GDI batches its calls), before the core
   // reads or writes pixels that GDI or a plug-in drew through a DC.
   virtual void Flush() {}
+
+  // The system's stock font, which the message font starts as.
+  virtual FontDescription SystemFont() = 0;
+  // Makes the message font from `description`, in place of the one made before. Until the first
+  // call, text is measured and drawn in the system font.
+  virtual void SetMessageFont(const FontDescription& description) = 0;
+  // The extent of `text` (Shift-JIS) in the message font.
+  virtual TextSize MeasureText(std::string_view text) = 0;
+  // Draws `text` in the message font at (x, y) of `surface` in the colour `colorRef` (a COLORREF),
+  // leaving the background as it is; the text may reach past the surface's edges, which clip it.
+  virtual void PaintText(TSurface& surface, int x, int y, std::string_view text, std::uint32_t colorRef) = 0;
 };
 
 // What one engine is given to run on.

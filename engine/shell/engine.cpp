@@ -2,6 +2,7 @@
 
 #include "engine/graphics/layer_commands.h"
 #include "engine/script/interpreter.h"
+#include "engine/text/text_commands.h"
 
 namespace velmo {
 
@@ -14,6 +15,11 @@ Engine::Engine(Platform& platformServices)
       scenario(std::make_unique<TScenario>(platformServices.files)), plugins(platformServices.modules) {
   RegisterScriptCommands(commands);
   RegisterLayerCommands(commands);
+  RegisterTextCommands(commands);
+  ownMessageWindow = std::make_unique<MessageWindow>(*this);
+  ownSelection = std::make_unique<Selection>(*this);
+  messageWindow = ownMessageWindow.get();
+  selection = ownSelection.get();
 }
 
 const char* CreateEngineObjects(Engine& engine, std::string_view systemFolder) {

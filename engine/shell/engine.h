@@ -15,6 +15,8 @@
 #include "engine/shell/run_state.h"
 #include "engine/shell/settings.h"
 #include "engine/shell/subsystems.h"
+#include "engine/text/message_window.h"
+#include "engine/text/selection.h"
 
 #include <array>
 #include <cstdint>
@@ -91,6 +93,10 @@ public:
   std::vector<TException> pluginFailures;
 
   CommandTable commands;
+  // The message window and the selection; messageWindow and selection point at them unless a
+  // test or the headless player puts an observer in between.
+  std::unique_ptr<MessageWindow> ownMessageWindow;
+  std::unique_ptr<Selection> ownSelection;
   IMessageWindow* messageWindow = nullptr;
   ISelection* selection = nullptr;
   IMediaChannels* media = nullptr;

@@ -133,6 +133,19 @@ void OnResume(Engine& engine) {
   RunScenario(engine);
 }
 
+void TakeChoice(Engine& engine, const SelectionChoice& choice) {
+  if (choice.entry < 0) return;
+  engine.waitDeadline = 0;
+  engine.variables.SetVarNumber("exit", choice.entry);
+  const std::string option = engine.variables.GetVar("option[" + std::to_string(choice.option) + "]");
+  if (choice.kind == 0) {
+    RunScenario(engine, FormatCommand("@GoTo \"%s\"", option).c_str());
+  } else if (choice.kind == 1) {
+    engine.variables.SetVarText("exit", option);
+    engine.platform.window.PostResume();
+  }
+}
+
 void OnLeftClick(Engine& engine, int x, int y) {
   if (ClickMayFireEvent(engine.runState) && EventSet(engine, UserClick)) {
     FireEvent(engine, UserClick);
@@ -150,21 +163,9 @@ void OnLeftClick(Engine& engine, int x, int y) {
     if (engine.messageWindow != nullptr) engine.messageWindow->BlinkPageMarker(false);
     engine.runState = RunState::TextOutput;
     break;
-  case RunState::SelectWait: {
-    if (engine.selection == nullptr) break;
-    const SelectionChoice choice = engine.selection->Hit(x, y);
-    if (choice.entry < 0) break;
-    engine.waitDeadline = 0;
-    engine.variables.SetVarNumber("exit", choice.entry);
-    const std::string option = engine.variables.GetVar("option[" + std::to_string(choice.option) + "]");
-    if (choice.kind == 0) {
-      RunScenario(engine, FormatCommand("@GoTo \"%s\"", option).c_str());
-    } else if (choice.kind == 1) {
-      engine.variables.SetVarText("exit", option);
-      engine.platform.window.PostResume();
-    }
+  case RunState::SelectWait:
+    if (engine.selection != nullptr) TakeChoice(engine, engine.selection->Hit(x, y));
     break;
-  }
   case RunState::TransitionStep:
   case RunState::TimedWait:
     // In a timed wait the flag only makes the next page come at once; the wait keeps its end.
@@ -215,8 +216,8 @@ void OnKey(Engine& engine, int virtualKey) {
     engine.selection->Up();
   else if (virtualKey == KeyDown)
     engine.selection->Down();
-  else
-    engine.selection->Key(virtualKey);
+  else if (engine.selection->Key(virtualKey))
+    OnLeftClick(engine, 0, 0); // a hot key chooses its entry as Space would
 }
 
 void OnMouseMove(Engine& engine, int x, int y) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/shell/subsystems.h"
+
 #include <cstdint>
 
 namespace velmo {
@@ -18,6 +20,11 @@ std::uint32_t NextTickTime(const Engine& engine, std::uint32_t nowMs);
 
 // UM_RESUME: run the interpreter from where it stands.
 void OnResume(Engine& engine);
+
+// What the shell does with an entry chosen in a selection: `exit` is the entry's number; a jump
+// entry then runs @GoTo to its option[n] at once, a return entry sets `exit` to its option[n] and
+// resumes the script after @EndSelect. No entry (-1): nothing.
+void TakeChoice(Engine& engine, const SelectionChoice& choice);
 
 // A left click at client position (x, y); Enter and Space act exactly as a click.
 void OnLeftClick(Engine& engine, int x, int y);

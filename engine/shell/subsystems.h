@@ -38,7 +38,9 @@ public:
   virtual void Hover(int x, int y) = 0;
   virtual void Up() = 0;
   virtual void Down() = 0;
-  virtual void Key(int virtualKey) = 0;
+  // A key that is not an arrow: highlights the entry with that access or hot key; true when the
+  // entry's key is a hot key, which chooses it at once as a click would.
+  virtual bool Key(int virtualKey) = 0;
   virtual SelectionChoice Hit(int x, int y) = 0;
 };
 

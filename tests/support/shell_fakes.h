@@ -41,7 +41,10 @@ public:
   void Hover(int x, int y) override { hovers.emplace_back(x, y); }
   void Up() override { ++ups; }
   void Down() override { ++downs; }
-  void Key(int virtualKey) override { keys.push_back(virtualKey); }
+  bool Key(int virtualKey) override {
+    keys.push_back(virtualKey);
+    return false;
+  }
   SelectionChoice Hit(int x, int y) override {
     hits.emplace_back(x, y);
     return choice;

@@ -65,7 +65,7 @@ int HeadlessRun::ExitStatus(RunEnd end) {
 
 void HeadlessRun::SetMessageText(const char* text) {
   std::fprintf(out, "text %s\n", TranscriptText(text).c_str());
-  engine.runState = RunState::TextOutput;
+  engine.ownMessageWindow->SetMessageText(text);
 }
 
 void HeadlessRun::OnScriptError(const TBaseException& error, const ScriptPosition& where) {
@@ -80,10 +80,13 @@ void HeadlessRun::OnScriptError(const TBaseException& error, const ScriptPositio
 bool HeadlessRun::EndWait() {
   switch (engine.runState) {
   case RunState::TextOutput:
+    return RunTextOutput();
   case RunState::ClickWait:
-    // The text is shown and the player clicks on.
-    window.PostResume();
+    // The player has read the page and clicks.
+    OnLeftClick(engine, 0, 0);
     return true;
+  case RunState::SelectWait:
+    return Choose();
   case RunState::TimedWait:
     if (engine.waitDeadline != 0) {
       const auto remaining = static_cast<std::int32_t>(engine.waitDeadline - clock.NowMs());
@@ -107,6 +110,38 @@ bool HeadlessRun::EndWait() {
   default:
     return false;
   }
+}
+
+bool HeadlessRun::RunTextOutput() {
+  // A page holds at most the message buffer's characters; a step draws at least one of them.
+  for (int steps = 0; window.posted.empty() && engine.runState == RunState::TextOutput; ++steps) {
+    if (steps > static_cast<int>(MessageWindow::BufferSize) * 2) return false;
+    FrameTick(engine, clock.NowMs());
+    clock.Advance(NextTickTime(engine, clock.NowMs()) - clock.NowMs());
+  }
+  return true;
+}
+
+bool HeadlessRun::Choose() {
+  const Selection& selection = *engine.ownSelection;
+  for (int n = 0; n < selection.Count(); ++n) {
+    const SelectionEntry& entry = selection.Entry(n);
+    if (entry.lookLayer < 0) {
+      std::fprintf(out, "option %d %s\n", n, TranscriptText(entry.text.c_str()).c_str());
+    } else {
+      std::fprintf(out, "button %d %ld,%ld,%ld,%ld\n", n, static_cast<long>(entry.left), static_cast<long>(entry.top),
+                   static_cast<long>(entry.width), static_cast<long>(entry.height));
+    }
+  }
+  int n = selection.Default() >= 0 ? selection.Default() : 0;
+  if (choicesTaken < options.choices.size()) n = options.choices[choicesTaken++];
+  if (n < 0 || n >= selection.Count()) {
+    std::fprintf(stderr, "velmo-run: the selection has no entry %d\n", n);
+    return false;
+  }
+  std::fprintf(out, "choose %d\n", n);
+  TakeChoice(engine, SelectionChoice{n, selection.Entry(n).kind, n});
+  return true;
 }
 
 bool HeadlessRun::RunTransition() {

@@ -33,8 +33,12 @@ public:
   static const char* EndWord(RunEnd end);
   static int ExitStatus(RunEnd end);
 
-  // IMessageWindow: the text is shown at once and acknowledged with a click.
+  // IMessageWindow: the text goes into the transcript and to the engine's message window, which
+  // types it out as the frame driver steps it.
   void SetMessageText(const char* text) override;
+  void OutputStep() override { engine.ownMessageWindow->OutputStep(); }
+  void BlinkPageMarker(bool show) override { engine.ownMessageWindow->BlinkPageMarker(show); }
+  void Reset() override { engine.ownMessageWindow->Reset(); }
   // IScriptObserver.
   void OnScriptError(const TBaseException& error, const ScriptPosition& where) override;
   void OnGameExit() override { gameExited = true; }
@@ -49,6 +53,11 @@ private:
   // Steps the transition or effect on the virtual clock until it has been shown; false when it
   // never ends.
   bool RunTransition();
+  // Types the text out on the virtual clock until it waits or is done.
+  bool RunTextOutput();
+  // Writes the selection's entries, takes the next entry of --choose (else the default, else
+  // the first) and chooses it.
+  bool Choose();
   // Writes the shown picture as a BMP file; false (with a message) when it cannot.
   bool WriteScreen(const std::string& path);
 
@@ -67,6 +76,7 @@ private:
   int fruitlessResumes = 0;
   std::size_t errorsReported = 0;
   int framesWritten = 0;
+  std::size_t choicesTaken = 0;
 };
 
 } // namespace velmo

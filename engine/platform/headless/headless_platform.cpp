@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -31,7 +32,67 @@ MessageAnswer HeadlessWindow::ShowMessageBox(std::string_view text, std::string_
   return answer;
 }
 
+bool HeadlessWindow::CursorPosition(int& x, int& y) {
+  x = cursorX;
+  y = cursorY;
+  return true;
+}
+
+void HeadlessWindow::MoveCursor(int x, int y, std::uint32_t) {
+  cursorX = x;
+  cursorY = y;
+  cursorMoves.emplace_back(x, y);
+}
+
 std::unique_ptr<TSurface> HeadlessGraphics::CreateSurface() { return std::make_unique<MemorySurface>(); }
+
+FontDescription HeadlessGraphics::SystemFont() {
+  FontDescription description;
+  description.height = SystemFontHeight;
+  description.weight = 700;
+  std::snprintf(description.faceName, sizeof description.faceName, "%s", "System");
+  return description;
+}
+
+void HeadlessGraphics::SetMessageFont(const FontDescription& description) {
+  font = description;
+  fontsMade.push_back(description);
+}
+
+std::int32_t HeadlessGraphics::CellHeight() const {
+  if (font.height == 0) return SystemFontHeight;
+  // The magnitude, in 64 bits: INT32_MIN has none in 32.
+  return static_cast<std::int32_t>(std::min<std::int64_t>(std::llabs(std::int64_t{font.height}), 1 << 16));
+}
+
+TextSize HeadlessGraphics::MeasureText(std::string_view text) {
+  const std::int32_t height = CellHeight();
+  TextSize size{0, height};
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (IsLeadByte(text[i]) && i + 1 < text.size()) {
+      size.cx += height;
+      ++i;
+    } else {
+      size.cx += height / 2;
+    }
+  }
+  return size;
+}
+
+void HeadlessGraphics::PaintText(TSurface& surface, int x, int y, std::string_view text, std::uint32_t colorRef) {
+  ++textsDrawn;
+  const std::uint8_t pixel[3] = {static_cast<std::uint8_t>(colorRef >> 16), static_cast<std::uint8_t>(colorRef >> 8),
+                                 static_cast<std::uint8_t>(colorRef)};
+  const TextSize size = MeasureText(text);
+  const std::int64_t left = std::max<std::int64_t>(x, 0);
+  const std::int64_t top = std::max<std::int64_t>(y, 0);
+  const std::int64_t right = std::min<std::int64_t>(std::int64_t{x} + size.cx, TSurface::Width);
+  const std::int64_t bottom = std::min<std::int64_t>(std::int64_t{y} + size.cy, TSurface::Height);
+  for (std::int64_t row = top; row < bottom; ++row) {
+    std::uint8_t* p = surface.Bits() + static_cast<std::size_t>(row) * TSurface::Stride;
+    for (std::int64_t column = left; column < right; ++column) std::memcpy(p + column * 3, pixel, 3);
+  }
+}
 
 namespace {
 

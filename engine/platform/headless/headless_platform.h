@@ -41,6 +41,9 @@ public:
   void PostResume() override;
   void PostShutdown() override;
   void Repaint() override { ++repaints; }
+  bool ControlKeyDown() override { return controlDown; }
+  bool CursorPosition(int& x, int& y) override;
+  void MoveCursor(int x, int y, std::uint32_t pauseMs) override;
   MessageAnswer ShowMessageBox(std::string_view text, std::string_view caption, MessageButtons buttons,
                                MessageIcon icon) override;
 
@@ -52,12 +55,34 @@ public:
   int resumePosted = 0;
   int shutdownPosted = 0;
   int repaints = 0;
+  bool controlDown = false;
+  int cursorX = 0;
+  int cursorY = 0;
+  std::vector<std::pair<int, int>> cursorMoves; // every position MoveCursor went to
 };
 
-// Surfaces as plain pixel buffers.
+// Surfaces as plain pixel buffers, and text with fixed metrics so that layout can be tested
+// exactly. A font of height h (the description's height without its sign; 0 means 16) gives every
+// single-byte character a cell of h / 2 x h pixels and every double-byte character h x h; the
+// system font has height 16, so 8 x 16 and 16 x 16. Drawing a character fills its whole cell
+// with the colour. Widths, weights and faces do not change the metrics.
 class HeadlessGraphics : public IGraphics {
 public:
+  static constexpr std::int32_t SystemFontHeight = 16;
+
   std::unique_ptr<TSurface> CreateSurface() override;
+  FontDescription SystemFont() override;
+  void SetMessageFont(const FontDescription& description) override;
+  TextSize MeasureText(std::string_view text) override;
+  void PaintText(TSurface& surface, int x, int y, std::string_view text, std::uint32_t colorRef) override;
+
+  std::vector<FontDescription> fontsMade; // every SetMessageFont, in order
+  int textsDrawn = 0;
+
+private:
+  std::int32_t CellHeight() const;
+
+  FontDescription font = SystemFont();
 };
 
 // Files on disk under a root folder. Backslashes of engine paths become the host's separators;

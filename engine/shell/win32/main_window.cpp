@@ -175,14 +175,11 @@ bool MainWindow::OnCreate() {
     ReportCreateFailure(platform, "TScenario");
     return false;
   }
-  messageWindow = std::make_unique<PlainMessageWindow>(*engine);
-  engine->messageWindow = messageWindow.get();
   ReadSettings();
   if (const char* failed = CreateEngineObjects(*engine, programFolder + "system")) {
     ReportCreateFailure(platform, failed);
     ChangeDisplaySettingsA(nullptr, 0);
     WriteSettingsAndCleanUp();
-    messageWindow.reset();
     engine.reset();
     return false;
   }
@@ -299,8 +296,6 @@ void MainWindow::OnShutdown() {
   ShutdownEngine(*engine);
   ChangeDisplaySettingsA(nullptr, 0);
   WriteSettingsAndCleanUp();
-  engine->messageWindow = nullptr;
-  messageWindow.reset();
   engine.reset();
   DestroyWindow(window.hwnd);
 }

@@ -2,7 +2,6 @@
 
 #include "engine/platform/platform.h"
 #include "engine/shell/engine.h"
-#include "engine/shell/win32/plain_message_window.h"
 #include "engine/shell/win32/win32_platform.h"
 
 #include <windows.h>
@@ -62,7 +61,6 @@ private:
   Win32Modules modules;
   Platform platform{clock, window, files, graphics, modules};
   std::unique_ptr<Engine> engine;
-  std::unique_ptr<PlainMessageWindow> messageWindow;
   std::string programFolder; // with its trailing backslash
   std::string tempFolder;    // GetTempPath + "VELMO\"
   std::string settingsPath;

@@ -4,6 +4,7 @@
 
 #include <mmsystem.h>
 
+#include <cstring>
 #include <string>
 
 namespace velmo {
@@ -112,7 +113,102 @@ std::vector<std::string> Win32FileSystem::FindFiles(std::string_view folder, std
   return names;
 }
 
+bool Win32Window::ControlKeyDown() { return (GetAsyncKeyState(VK_CONTROL) & 0x8000) != 0; }
+
+bool Win32Window::CursorPosition(int& x, int& y) {
+  POINT point;
+  if (hwnd == nullptr || !GetCursorPos(&point) || !ScreenToClient(hwnd, &point)) return false;
+  x = point.x;
+  y = point.y;
+  return true;
+}
+
+void Win32Window::MoveCursor(int x, int y, std::uint32_t pauseMs) {
+  POINT point{x, y};
+  if (hwnd == nullptr || !ClientToScreen(hwnd, &point)) return;
+  SetCursorPos(point.x, point.y);
+  Sleep(pauseMs);
+}
+
+Win32Graphics::Win32Graphics() {
+  measureDc = CreateCompatibleDC(nullptr);
+  if (measureDc != nullptr) measureDcFont = SelectObject(measureDc, GetStockObject(SYSTEM_FONT));
+}
+
+Win32Graphics::~Win32Graphics() {
+  if (measureDc != nullptr) {
+    SelectObject(measureDc, measureDcFont);
+    DeleteDC(measureDc);
+  }
+  if (font != nullptr) DeleteObject(font);
+}
+
 std::unique_ptr<TSurface> Win32Graphics::CreateSurface() { return DibSurface::Create(); }
+
+HGDIOBJ Win32Graphics::CurrentFont() const { return font != nullptr ? font : GetStockObject(SYSTEM_FONT); }
+
+FontDescription Win32Graphics::SystemFont() {
+  LOGFONTA logFont{};
+  GetObjectA(GetStockObject(SYSTEM_FONT), sizeof logFont, &logFont);
+  FontDescription description;
+  description.height = logFont.lfHeight;
+  description.width = logFont.lfWidth;
+  description.escapement = logFont.lfEscapement;
+  description.orientation = logFont.lfOrientation;
+  description.weight = logFont.lfWeight;
+  description.italic = logFont.lfItalic;
+  description.underline = logFont.lfUnderline;
+  description.strikeOut = logFont.lfStrikeOut;
+  description.charSet = logFont.lfCharSet;
+  description.outPrecision = logFont.lfOutPrecision;
+  description.clipPrecision = logFont.lfClipPrecision;
+  description.quality = logFont.lfQuality;
+  description.pitchAndFamily = logFont.lfPitchAndFamily;
+  static_assert(sizeof description.faceName == sizeof logFont.lfFaceName);
+  std::memcpy(description.faceName, logFont.lfFaceName, sizeof description.faceName);
+  description.faceName[sizeof description.faceName - 1] = '\0';
+  return description;
+}
+
+void Win32Graphics::SetMessageFont(const FontDescription& description) {
+  LOGFONTA logFont{};
+  logFont.lfHeight = description.height;
+  logFont.lfWidth = description.width;
+  logFont.lfEscapement = description.escapement;
+  logFont.lfOrientation = description.orientation;
+  logFont.lfWeight = description.weight;
+  logFont.lfItalic = description.italic;
+  logFont.lfUnderline = description.underline;
+  logFont.lfStrikeOut = description.strikeOut;
+  logFont.lfCharSet = description.charSet;
+  logFont.lfOutPrecision = description.outPrecision;
+  logFont.lfClipPrecision = description.clipPrecision;
+  logFont.lfQuality = description.quality;
+  logFont.lfPitchAndFamily = description.pitchAndFamily;
+  std::memcpy(logFont.lfFaceName, description.faceName, sizeof logFont.lfFaceName);
+  logFont.lfFaceName[sizeof logFont.lfFaceName - 1] = '\0';
+  HFONT made = CreateFontIndirectA(&logFont);
+  if (made == nullptr) return; // the font in use stays
+  if (measureDc != nullptr) SelectObject(measureDc, made);
+  if (font != nullptr) DeleteObject(font);
+  font = made;
+}
+
+TextSize Win32Graphics::MeasureText(std::string_view text) {
+  SIZE size{0, 0};
+  if (measureDc != nullptr) GetTextExtentPoint32A(measureDc, text.data(), static_cast<int>(text.size()), &size);
+  return {size.cx, size.cy};
+}
+
+void Win32Graphics::PaintText(TSurface& surface, int x, int y, std::string_view text, std::uint32_t colorRef) {
+  HDC dc = static_cast<HDC>(surface.Dc());
+  if (dc == nullptr) return;
+  const HGDIOBJ previous = SelectObject(dc, CurrentFont());
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, colorRef);
+  TextOutA(dc, x, y, text.data(), static_cast<int>(text.size()));
+  SelectObject(dc, previous);
+}
 
 void* Win32Modules::Load(std::string_view path) { return LoadLibraryA(std::string(path).c_str()); }
 

@@ -29,6 +29,9 @@ public:
                                MessageIcon icon) override;
   void Repaint() override;
   void* NativeHandle() const override { return hwnd; }
+  bool ControlKeyDown() override;
+  bool CursorPosition(int& x, int& y) override;
+  void MoveCursor(int x, int y, std::uint32_t pauseMs) override;
 
   HWND hwnd = nullptr;
 };
@@ -54,11 +57,29 @@ public:
   void FreeMemory(void* handle) override;
 };
 
-// DIB-section surfaces.
+// DIB-section surfaces, and text through GDI fonts. The message font is owned here; texts are
+// measured on a memory DC of the graphics' own and drawn through each surface's DC.
 class Win32Graphics : public IGraphics {
 public:
+  Win32Graphics();
+  ~Win32Graphics() override;
+  Win32Graphics(const Win32Graphics&) = delete;
+  Win32Graphics& operator=(const Win32Graphics&) = delete;
+
   std::unique_ptr<TSurface> CreateSurface() override;
   void Flush() override { GdiFlush(); }
+  FontDescription SystemFont() override;
+  void SetMessageFont(const FontDescription& description) override;
+  TextSize MeasureText(std::string_view text) override;
+  void PaintText(TSurface& surface, int x, int y, std::string_view text, std::uint32_t colorRef) override;
+
+private:
+  // The message font, or the stock system font until one is made.
+  HGDIOBJ CurrentFont() const;
+
+  HDC measureDc = nullptr;
+  HGDIOBJ measureDcFont = nullptr; // what the measuring DC held before
+  HFONT font = nullptr;
 };
 
 } // namespace velmo

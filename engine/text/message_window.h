@@ -1,0 +1,96 @@
+#pragma once
+
+#include "engine/graphics/layers.h"
+#include "engine/platform/platform.h"
+#include "engine/shell/subsystems.h"
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+namespace velmo {
+
+class Engine;
+
+// A set of characters that line layout looks up: two bytes an entry (a single-byte character is
+// its byte and 0), ending at the first entry whose first byte is 0; at most 127 characters.
+class CharSet {
+public:
+  static constexpr int Capacity = 127;
+
+  // The characters of `text`, in order; those beyond the 127th are left out.
+  void Assign(std::string_view text);
+  bool Contains(std::string_view character) const;
+  int Count() const;
+
+private:
+  std::array<char, 256> bytes{};
+};
+
+// The colours of message and option text, as text and shadow pairs.
+enum ColourPairId { MessagePair = 0, OptionPair = 1, ActivePair = 2, ClickPair = 3 };
+struct ColourPair {
+  std::uint32_t text = 0;
+  std::uint32_t shadow = 0;
+};
+
+// The font of message and option text.
+struct MessageFont {
+  bool dirty = false;          // the description changed: made again at the next page clear
+  std::int32_t linePitch = 0;  // extra pixels between lines
+  std::int32_t spacing = 0;    // extra pixels after every character
+  FontDescription description; // the system font's until a script or the player changes it
+  bool made = false;           // a font was made from the description
+};
+
+// Types message text out into the message window's text layer, one counted character a step, with
+// line breaking inside the text rectangle, hanging characters, indents, instant runs, page clears,
+// click waits with a blinking marker and a page-full wait.
+class MessageWindow : public IMessageWindow {
+public:
+  static constexpr std::size_t BufferSize = 1024;
+  static constexpr std::string_view PageMarker = "▼";
+
+  explicit MessageWindow(Engine& owner);
+
+  // IMessageWindow.
+  void SetMessageText(const char* text) override;
+  void OutputStep() override;
+  void BlinkPageMarker(bool show) override;
+  void Reset() override;
+
+  // Makes the message font again from its description (SIZE, WEIGHT, FACE and page clears).
+  void RecreateMessageFont();
+  // Draws `text` at (x, y) of `surface` with its shadow 2 pixels right and down, in a colour pair;
+  // returns the text's length in bytes.
+  std::size_t DrawTextRun(TSurface& surface, int x, int y, std::string_view text, int pair);
+  bool IsNoHeadingChar(std::string_view character) const { return noHeadingSet.Contains(character); }
+
+  // The layout state of the text layer that receives the text, or a detached one (drawing
+  // nothing) when the message slot holds no text layer: the text then keeps its steps and waits.
+  TextLayerState& Layout();
+  // The text layer itself, or nullptr.
+  TTextLayer* TextLayer() const;
+
+  MessageFont font;
+  std::array<ColourPair, 4> colours{};
+  CharSet noHeadingSet;
+  CharSet noClosingSet;
+  std::int32_t stepWeight = 1; // 0 inside an instant run: characters do not count against a step
+  std::int32_t markerCounter = 0;
+  TextSize lastMeasured;
+
+private:
+  enum class StepEnd { Continue, End };
+  StepEnd PrintCharacter(std::string_view character, int& hangMode);
+  void ClearPage();
+  // The wait at a \w or a full page: ClickWait, or straight on while skipping to an option.
+  void WaitForClick();
+
+  Engine& engine;
+  std::array<char, BufferSize> text{};
+  std::size_t readPosition = 0;
+  TextLayerState detached;
+};
+
+} // namespace velmo
