@@ -9,7 +9,7 @@ cmake --preset win32 >/dev/null
 cmake --build --preset win32 --target velmo32
 
 game=$(mktemp -d /tmp/velmo-demo.XXXXXX)
-cp -r games/demo/. "$game"/
+bash scripts/make-demo.sh "$game"
 cp build/win32/engine/velmo32.exe "$game"/
 echo "playing $game/velmo32.exe"
 

@@ -204,11 +204,7 @@ e2e_cleanup() {
 # Game folders
 
 # Turns a UTF-8 scenario text into a scenario file: Shift-JIS, CR LF, every byte nibble-swapped.
-e2e_scramble() {
-  iconv -f UTF-8 -t CP932 "$1" |
-    perl -pe 's/\r?\n\z/\r\n/' |
-    perl -0777 -pe 's/(.)/chr(((ord($1)&15)<<4)|(ord($1)>>4))/gse' >"$2"
-}
+e2e_scramble() { bash "$E2E_REPO/scripts/scramble.sh" "$1" "$2"; }
 
 # e2e_make_game CASE [NAME]: copies games/CASE into a fresh folder, converts its *.scx.txt files,
 # puts the program beside them, and sets E2E_GAME to the folder.
