@@ -96,6 +96,7 @@ void MessageWindow::SetMessageText(const char* message) {
   const std::string_view kept = CutAtCharBoundary(message, BufferSize - 1);
   std::memcpy(text.data(), kept.data(), kept.size());
   readPosition = 0;
+  clearPending = false;
   engine.runState = RunState::TextOutput;
 }
 
@@ -138,7 +139,7 @@ void MessageWindow::ClearPage() {
   layout.CursorY() = layout.rect.top;
 }
 
-MessageWindow::StepEnd MessageWindow::PrintCharacter(std::string_view character, int& hangMode) {
+MessageWindow::StepEnd MessageWindow::PrintCharacter(std::string_view character, std::size_t consumed, int& hangMode) {
   TextLayerState& layout = Layout();
   TTextLayer* layer = TextLayer();
   lastMeasured = engine.platform.graphics.MeasureText(character);
@@ -152,6 +153,13 @@ MessageWindow::StepEnd MessageWindow::PrintCharacter(std::string_view character,
     if (hangMode == HangAlways || (hangMode == HangNormal && IsNoHeadingChar(character))) {
       // The character hangs past the right edge; the next one starts the next line.
       nextX = layout.LineStart();
+    } else if (newY >= std::int64_t{layout.rect.top} + layout.rect.height) {
+      // Its new line lies below the page: the page waits, and after the click the character
+      // starts the next page instead of being typed out of sight and cleared away.
+      readPosition -= consumed;
+      clearPending = true;
+      WaitForClick();
+      return StepEnd::End;
     } else {
       x = layout.LineStart();
       y = newY;
@@ -185,6 +193,10 @@ void MessageWindow::OutputStep() {
   auto endStep = [&] {
     if (drawn) window.Repaint();
   };
+  if (clearPending) {
+    clearPending = false;
+    ClearPage();
+  }
   for (;;) {
     const int limit = engine.clickSkip || engine.skipToOption || window.ControlKeyDown() ? 1024 : 1;
     if (count >= limit) return endStep();
@@ -255,7 +267,8 @@ void MessageWindow::OutputStep() {
       readPosition += length;
     }
     drawn = true;
-    if (PrintCharacter(character, hangMode) == StepEnd::End) return endStep();
+    const std::size_t consumed = byte >= EscBackslash && byte <= EscLast ? 1 : character.size();
+    if (PrintCharacter(character, consumed, hangMode) == StepEnd::End) return endStep();
     count += stepWeight;
   }
 }

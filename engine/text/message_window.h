@@ -82,7 +82,8 @@ public:
 
 private:
   enum class StepEnd { Continue, End };
-  StepEnd PrintCharacter(std::string_view character, int& hangMode);
+  // Lays out and draws one character; `consumed` is how many bytes of the text it took.
+  StepEnd PrintCharacter(std::string_view character, std::size_t consumed, int& hangMode);
   void ClearPage();
   // The wait at a \w or a full page: ClickWait, or straight on while skipping to an option.
   void WaitForClick();
@@ -90,6 +91,7 @@ private:
   Engine& engine;
   std::array<char, BufferSize> text{};
   std::size_t readPosition = 0;
+  bool clearPending = false; // the page waited for a character that starts the next page
   TextLayerState detached;
 };
 

@@ -216,7 +216,7 @@ void Selection::Up() {
 }
 
 bool Selection::Key(int virtualKey) {
-  active = -1;
+  // A key that is no entry's leaves the highlighted entry as it is.
   const char character = KeyCharacter(virtualKey);
   if (character == 0) return false;
   for (int n = 0; n < count; ++n) {
