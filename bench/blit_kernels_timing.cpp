@@ -5,38 +5,15 @@
 //   velmo_blit_timing [repetitions [case]]
 #include "bench/blit_cases.h"
 #include "bench/busy_scene.h"
+#include "bench/timing_clock.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-#if defined(_WIN32)
-#include <windows.h>
-#else
-#include <time.h>
-#endif
-
 namespace velmo::bench {
 namespace {
-
-// A monotonic clock in nanoseconds (<chrono> does not compile with the engine's CP932 literals).
-double NowNs() {
-#if defined(_WIN32)
-  static const double nsPerTick = [] {
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return 1e9 / static_cast<double>(frequency.QuadPart);
-  }();
-  LARGE_INTEGER now;
-  QueryPerformanceCounter(&now);
-  return static_cast<double>(now.QuadPart) * nsPerTick;
-#else
-  timespec now;
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  return static_cast<double>(now.tv_sec) * 1e9 + static_cast<double>(now.tv_nsec);
-#endif
-}
 
 using Variant = void (BlitScene::*)();
 constexpr Variant Variants[] = {&BlitScene::Reference, &BlitScene::Ours, &BlitScene::Sse2, &BlitScene::Floor};

@@ -1,6 +1,7 @@
 #include "engine/graphics/blit_kernels.h"
 
 #include "engine/graphics/blit_kernels_internal.h"
+#include "engine/graphics/pixels.h"
 
 #include <cstring>
 
@@ -9,14 +10,6 @@
 #endif
 
 namespace velmo {
-namespace {
-
-std::uint32_t PixelValue(const std::uint8_t* p) {
-  return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-         static_cast<std::uint32_t>(p[2]) << 16;
-}
-
-} // namespace
 
 void DrawPictureReference(const BlitArgs& args) {
   const std::uint32_t level = args.level;
@@ -28,7 +21,7 @@ void DrawPictureReference(const BlitArgs& args) {
     for (int x = 0; x < args.width; ++x) {
       const std::uint8_t* s = source + x * 3;
       std::uint8_t* d = target + x * 3;
-      if (args.keyed && PixelValue(s) == args.key) continue;
+      if (args.keyed && PixelKey(s) == args.key) continue;
       std::uint32_t weight = 0;
       if (mask != nullptr) {
         std::uint32_t m = mask[x * 3];
@@ -58,12 +51,12 @@ void DrawPictureReference(const BlitArgs& args) {
 void TransparentCopyReference(const std::uint8_t* source, std::size_t sourceStride, std::uint8_t* target,
                               std::size_t targetStride, int width, int height) {
   if (width <= 0 || height <= 0) return;
-  const std::uint32_t key = PixelValue(source);
+  const std::uint32_t key = PixelKey(source);
   for (int y = 0; y < height; ++y) {
     const std::uint8_t* s = source + static_cast<std::size_t>(y) * sourceStride;
     std::uint8_t* d = target + static_cast<std::size_t>(y) * targetStride;
     for (int x = 0; x < width; ++x) {
-      if (PixelValue(s + x * 3) == key) continue;
+      if (PixelKey(s + x * 3) == key) continue;
       d[x * 3] = s[x * 3];
       d[x * 3 + 1] = s[x * 3 + 1];
       d[x * 3 + 2] = s[x * 3 + 2];
@@ -394,7 +387,7 @@ void TransparentCopy(const std::uint8_t* source, std::size_t sourceStride, std::
   args.width = width;
   args.height = height;
   args.keyed = true;
-  args.key = PixelValue(source);
+  args.key = PixelKey(source);
   DrawPicture(args);
 }
 

@@ -1,6 +1,7 @@
 #include "engine/graphics/compositor.h"
 
 #include "engine/graphics/blit_kernels.h"
+#include "engine/graphics/pixels.h"
 #include "engine/shell/engine.h"
 
 #include <algorithm>
@@ -13,11 +14,6 @@ int BandEnd(std::int32_t end) { return std::clamp(end, 0, LayerTable::SlotCount)
 
 void DrawBand(Engine& engine, TSurface& surface, int first, int end) {
   for (int i = std::max(first, 0); i < end; ++i) DrawLayer(engine, surface, i);
-}
-
-std::uint32_t PixelValue(const std::uint8_t* p) {
-  return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-         static_cast<std::uint32_t>(p[2]) << 16;
 }
 
 } // namespace
@@ -58,7 +54,7 @@ void DrawBitmapLayer(const TBitmapLayer& layer, std::uint8_t* surfacePixels) {
   args.level = layer.level;
   // The key is the picture's top-left pixel, wherever the drawn part begins.
   args.keyed = layer.mode == ModeTransparent;
-  args.key = PixelValue(picture.pixels.data());
+  args.key = PixelKey(picture.pixels.data());
   DrawPicture(args);
 }
 
@@ -92,6 +88,8 @@ void ComposeAll(Engine& engine) {
   const LayerTable& layers = engine.layers;
   // Text drawn through a device context, and plug-ins' drawing, must be in the pixels first.
   engine.platform.graphics.Flush();
+  // Transitions that copy monochrome patterns through the screen's context expect black text.
+  engine.platform.graphics.SetTextColour(*engine.screenSurface, 0);
   TSurface& base = *engine.baseSurface;
   FillPixels(base.Bits(), TSurface::Width * TSurface::Height, layers.backgroundColor);
   const int userEnd = BandEnd(layers.userEnd);

@@ -4,6 +4,7 @@
 
 #include "engine/graphics/compositor.h"
 #include "engine/graphics/layers.h"
+#include "engine/graphics/pixels.h"
 #include "engine/script/command_line.h"
 #include "engine/script/errors.h"
 #include "engine/script/escapes.h"
@@ -56,14 +57,6 @@ int CopyLayer(const Engine& engine, const TCommandLine& line, std::string_view n
   return index;
 }
 
-// A file name of a script with its escaped characters restored.
-std::string FileName(const char* value) {
-  std::string name(value);
-  RestoreEscapes(name.data());
-  name.resize(std::strlen(name.c_str()));
-  return name;
-}
-
 // The four numbers of a rectangle ("x, y, width, height"); missing items read as 0.
 struct ScriptRect {
   std::int32_t x = 0, y = 0, width = 0, height = 0;
@@ -101,12 +94,9 @@ CommandResult CmdAssignLayer(ScriptContext& ctx) {
     end += value != nullptr ? ParseNumber(value) : 0;
     ends[band] = end;
   }
-  auto stored = [](std::int64_t value) {
-    return static_cast<std::int32_t>(std::clamp<std::int64_t>(value, INT32_MIN, INT32_MAX));
-  };
-  layers.userEnd = stored(ends[0]);
-  layers.windowEnd = stored(ends[1]);
-  layers.textEnd = stored(ends[2]);
+  layers.userEnd = Saturate32(ends[0]);
+  layers.windowEnd = Saturate32(ends[1]);
+  layers.textEnd = Saturate32(ends[2]);
   if (ends[0] > LayerTable::SlotCount || ends[1] > LayerTable::SlotCount || ends[2] > LayerTable::SlotCount) {
     ThrowFatal(ErrRange, "無し");
   }
@@ -210,7 +200,7 @@ CommandResult CmdLoadLayer(ScriptContext& ctx) {
     if (IsFlagWord(line, i, "SHOW")) {
       layer.visible = 1;
     } else if (IsParam(line, i, "SRC", 2)) {
-      const std::string file = FileName(value);
+      const std::string file = RestoredText(value);
       if (EqualsNoCase(file, "DISCARD")) {
         layer.Discard(engine);
       } else if (!layer.Load(engine, file)) {
@@ -237,7 +227,7 @@ CommandResult LoadMask(ScriptContext& ctx, bool inverted) {
   for (int i = 2; i <= line.Written(); ++i) {
     const char* value = line.Value(i);
     if (value[0] == '\0' || !IsParam(line, i, "SRC", 2)) continue;
-    const std::string file = FileName(value);
+    const std::string file = RestoredText(value);
     if (EqualsNoCase(file, "DISCARD")) {
       layer.DiscardMask();
     } else if (!layer.LoadMask(engine, file, inverted)) {
@@ -325,8 +315,8 @@ CommandResult CmdBitBlt(ScriptContext& ctx) {
   std::optional<Picture> snapshot;
   if (sourceIndex == targetIndex) snapshot = picture;
   const Picture& source = snapshot ? *snapshot : *CopySource(engine, sourceIndex);
-  CopyPictureRect(source.pixels.data(), source.width, source.height, from.x, from.y, from.width, from.height,
-                  picture.pixels.data(), picture.width, picture.height, to.x, to.y);
+  CopyPixelRect(source.pixels.data(), source.width, source.height, from.x, from.y, from.width, from.height,
+                picture.pixels.data(), picture.width, picture.height, to.x, to.y);
   return CommandResult::Continue;
 }
 
@@ -339,8 +329,8 @@ CommandResult CmdBitBltEx(ScriptContext& ctx) {
   const Picture* source = CopySource(engine, sourceIndex);
   if (source == nullptr) return CommandResult::Continue;
   engine.platform.graphics.Flush();
-  CopyPictureRect(source->pixels.data(), source->width, source->height, from.x, from.y, from.width, from.height,
-                  engine.screenSurface->Bits(), TSurface::Width, TSurface::Height, to.x, to.y);
+  CopyPixelRect(source->pixels.data(), source->width, source->height, from.x, from.y, from.width, from.height,
+                engine.screenSurface->Bits(), TSurface::Width, TSurface::Height, to.x, to.y);
   engine.platform.window.Repaint();
   return CommandResult::Continue;
 }
@@ -478,28 +468,6 @@ CommandResult CmdUpdateScreen(ScriptContext& ctx) {
 }
 
 } // namespace
-
-void CopyPictureRect(const std::uint8_t* source, int sourceWidth, int sourceHeight, std::int32_t x, std::int32_t y,
-                     std::int32_t width, std::int32_t height, std::uint8_t* target, int targetWidth, int targetHeight,
-                     std::int32_t toX, std::int32_t toY) {
-  // Clip in 64 bits to the source picture and then to the target picture, moving both corners
-  // together.
-  std::int64_t left = x, top = y, right = std::int64_t{x} + width, bottom = std::int64_t{y} + height;
-  std::int64_t shiftX = std::int64_t{toX} - x, shiftY = std::int64_t{toY} - y;
-  left = std::max<std::int64_t>({left, 0, -shiftX});
-  top = std::max<std::int64_t>({top, 0, -shiftY});
-  right = std::min<std::int64_t>({right, sourceWidth, targetWidth - shiftX});
-  bottom = std::min<std::int64_t>({bottom, sourceHeight, targetHeight - shiftY});
-  if (left >= right || top >= bottom) return;
-  const std::size_t rowBytes = static_cast<std::size_t>(right - left) * 3;
-  const std::size_t sourceStride = static_cast<std::size_t>(sourceWidth) * 3;
-  const std::size_t targetStride = static_cast<std::size_t>(targetWidth) * 3;
-  for (std::int64_t row = top; row < bottom; ++row) {
-    std::memmove(target + static_cast<std::size_t>(row + shiftY) * targetStride +
-                     static_cast<std::size_t>(left + shiftX) * 3,
-                 source + static_cast<std::size_t>(row) * sourceStride + static_cast<std::size_t>(left) * 3, rowBytes);
-  }
-}
 
 void RegisterLayerCommands(CommandTable& table) {
   static constexpr CommandSpec Commands[] = {

@@ -1,6 +1,7 @@
 #include "engine/graphics/layers.h"
 
 #include "engine/graphics/picture_loader.h"
+#include "engine/graphics/pixels.h"
 #include "engine/script/errors.h"
 #include "engine/shell/engine.h"
 
@@ -22,8 +23,8 @@ template <typename Layer, typename... Args> std::unique_ptr<TLayer> MakeLayer(co
 } // namespace
 
 void FillPixels(std::uint8_t* bytes, std::size_t pixelCount, std::uint32_t colorRef) {
-  const std::uint8_t pixel[3] = {static_cast<std::uint8_t>(colorRef >> 16), static_cast<std::uint8_t>(colorRef >> 8),
-                                 static_cast<std::uint8_t>(colorRef)};
+  const PixelBytes colour = ColorRefPixel(colorRef);
+  const std::uint8_t* pixel = colour.bytes;
   if (pixel[0] == pixel[1] && pixel[1] == pixel[2]) {
     std::memset(bytes, pixel[0], pixelCount * 3);
     return;

@@ -148,6 +148,9 @@ public:
   // Draws `text` in the message font at (x, y) of `surface` in the colour `colorRef` (a COLORREF),
   // leaving the background as it is; the text may reach past the surface's edges, which clip it.
   virtual void PaintText(TSurface& surface, int x, int y, std::string_view text, std::uint32_t colorRef) = 0;
+  // Sets the text colour of the surface's device context (a COLORREF), which plug-ins that copy
+  // monochrome patterns through it rely on. Nothing where surfaces have no context.
+  virtual void SetTextColour(TSurface& surface, std::uint32_t colorRef) = 0;
 };
 
 // What one engine is given to run on.

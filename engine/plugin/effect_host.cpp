@@ -69,8 +69,6 @@ void EffectHost::CopyFinalPicture() {
 }
 
 std::uint32_t EffectHost::FrameIntervalMs() const {
-  // The built-in transition keeps its own pace unless a script gave it one.
-  if (pending.function == nullptr && pending.info.intervalMs == 0) return DefaultTransitionIntervalMs;
   return pending.info.intervalMs > 0 ? static_cast<std::uint32_t>(pending.info.intervalMs) : 0;
 }
 

@@ -13,4 +13,10 @@ char* RestoreEscapes(char* text) {
   return text;
 }
 
+std::string RestoredText(const char* text) {
+  std::string restored(text);
+  RestoreEscapes(restored.data());
+  return restored;
+}
+
 } // namespace velmo

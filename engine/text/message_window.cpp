@@ -1,6 +1,8 @@
 #include "engine/text/message_window.h"
 
 #include "engine/graphics/compositor.h"
+#include "engine/graphics/pixels.h"
+#include "engine/script/escapes.h"
 #include "engine/script/sjis.h"
 #include "engine/shell/engine.h"
 
@@ -10,43 +12,9 @@
 namespace velmo {
 namespace {
 
-// The bytes the line reader turns escapes into, as message text reads them.
-constexpr char EscNewLine = 0x01;
-constexpr char EscClearPage = 0x02;
-constexpr char EscWait = 0x03;
-constexpr char EscInstantOn = 0x04;
-constexpr char EscInstantOff = 0x05;
-constexpr char EscIndentPush = 0x06;
-constexpr char EscIndentPop = 0x07;
-constexpr char EscHang = 0x08;
-constexpr char EscNoHangDash = 0x09;
-constexpr char EscNoHang = 0x0A;
-constexpr char EscBackslash = 0x0B;
-constexpr char EscLast = 0x0E;
-
 // HangMode: what happens to the next character that does not fit on its line.
 constexpr int HangNormal = 0; // it hangs when it may not begin a line
 constexpr int HangAlways = 2;
-
-// Cursor positions are kept in 32 bits; sums of script-given sizes saturate instead of wrapping.
-std::int32_t Saturate(std::int64_t value) {
-  return static_cast<std::int32_t>(std::clamp<std::int64_t>(value, INT32_MIN, INT32_MAX));
-}
-
-// Copies the rectangle (left, top, right, bottom) of `from` onto the same place of `to`, clipped
-// to the surfaces.
-void CopySurfaceRect(const TSurface& from, TSurface& to, std::int64_t left, std::int64_t top, std::int64_t right,
-                     std::int64_t bottom) {
-  left = std::max<std::int64_t>(left, 0);
-  top = std::max<std::int64_t>(top, 0);
-  right = std::min<std::int64_t>(right, TSurface::Width);
-  bottom = std::min<std::int64_t>(bottom, TSurface::Height);
-  if (left >= right || top >= bottom) return;
-  for (std::int64_t y = top; y < bottom; ++y) {
-    const std::size_t offset = static_cast<std::size_t>(y) * TSurface::Stride + static_cast<std::size_t>(left) * 3;
-    std::memcpy(to.Bits() + offset, from.Bits() + offset, static_cast<std::size_t>(right - left) * 3);
-  }
-}
 
 } // namespace
 
@@ -97,6 +65,7 @@ void MessageWindow::SetMessageText(const char* message) {
   std::memcpy(text.data(), kept.data(), kept.size());
   readPosition = 0;
   clearPending = false;
+  retyping = false;
   engine.runState = RunState::TextOutput;
 }
 
@@ -115,7 +84,7 @@ void MessageWindow::RecreateMessageFont() {
 std::size_t MessageWindow::DrawTextRun(TSurface& surface, int x, int y, std::string_view run, int pair) {
   const ColourPair& colour = colours[static_cast<std::size_t>(pair)];
   IGraphics& graphics = engine.platform.graphics;
-  graphics.PaintText(surface, Saturate(std::int64_t{x} + 2), Saturate(std::int64_t{y} + 2), run, colour.shadow);
+  graphics.PaintText(surface, Saturate32(std::int64_t{x} + 2), Saturate32(std::int64_t{y} + 2), run, colour.shadow);
   graphics.PaintText(surface, x, y, run, colour.text);
   return run.size();
 }
@@ -153,28 +122,32 @@ MessageWindow::StepEnd MessageWindow::PrintCharacter(std::string_view character,
     if (hangMode == HangAlways || (hangMode == HangNormal && IsNoHeadingChar(character))) {
       // The character hangs past the right edge; the next one starts the next line.
       nextX = layout.LineStart();
-    } else if (newY >= std::int64_t{layout.rect.top} + layout.rect.height) {
+    } else if (newY >= std::int64_t{layout.rect.top} + layout.rect.height && !retyping) {
       // Its new line lies below the page: the page waits, and after the click the character
-      // starts the next page instead of being typed out of sight and cleared away.
+      // starts the next page instead of being typed out of sight and cleared away. A character
+      // that does not fit on a fresh page either is typed as it comes, so the text goes on.
       readPosition -= consumed;
       clearPending = true;
+      retyping = true;
       WaitForClick();
       return StepEnd::End;
     } else {
       x = layout.LineStart();
       y = newY;
-      layout.CursorX() = Saturate(x);
-      layout.CursorY() = Saturate(y);
+      layout.CursorX() = Saturate32(x);
+      layout.CursorY() = Saturate32(y);
       nextX = x + lastMeasured.cx + font.spacing;
     }
   }
   if (layer != nullptr) {
-    if ((layer->mode & 1) != 0) DrawTextRun(*engine.screenSurface, Saturate(x), Saturate(y), character, MessagePair);
-    if ((layer->mode & 2) != 0) DrawTextRun(*layer->bitmap, Saturate(x), Saturate(y), character, MessagePair);
+    if ((layer->mode & 1) != 0)
+      DrawTextRun(*engine.screenSurface, Saturate32(x), Saturate32(y), character, MessagePair);
+    if ((layer->mode & 2) != 0) DrawTextRun(*layer->bitmap, Saturate32(x), Saturate32(y), character, MessagePair);
   }
-  layout.CursorX() = Saturate(nextX);
-  layout.CursorY() = Saturate(newY);
+  layout.CursorX() = Saturate32(nextX);
+  layout.CursorY() = Saturate32(newY);
   hangMode = HangNormal;
+  retyping = false;
   if (newY >= std::int64_t{layout.rect.top} + layout.rect.height) {
     // The page is full: after the click the page clears and output goes on with the next character.
     text[--readPosition] = EscClearPage;
@@ -210,7 +183,7 @@ void MessageWindow::OutputStep() {
       ++readPosition;
       lastMeasured = engine.platform.graphics.MeasureText(" ");
       layout.CursorX() = layout.LineStart();
-      layout.CursorY() = Saturate(std::int64_t{layout.CursorY()} + font.linePitch + lastMeasured.cy);
+      layout.CursorY() = Saturate32(std::int64_t{layout.CursorY()} + font.linePitch + lastMeasured.cy);
       continue;
     case EscClearPage:
       ++readPosition;
@@ -224,7 +197,7 @@ void MessageWindow::OutputStep() {
           std::int64_t{layout.CursorX()} >= std::int64_t{layout.rect.left} + layout.rect.width) {
         const TextSize space = engine.platform.graphics.MeasureText(" ");
         layout.CursorX() = layout.LineStart();
-        layout.CursorY() = Saturate(std::int64_t{layout.CursorY()} + font.linePitch + space.cy);
+        layout.CursorY() = Saturate32(std::int64_t{layout.CursorY()} + font.linePitch + space.cy);
       }
       WaitForClick();
       if (engine.voicePending) engine.runState = RunState::VoiceWait;
@@ -256,7 +229,7 @@ void MessageWindow::OutputStep() {
     // A character: the escaped ones stand for the character they were written with.
     char escaped[1];
     std::string_view character;
-    if (byte >= EscBackslash && byte <= EscLast) {
+    if (byte >= EscBackslash && byte <= EscComma) {
       static constexpr char Escaped[] = {'\\', '"', '$', ','};
       escaped[0] = Escaped[byte - EscBackslash];
       character = std::string_view(escaped, 1);
@@ -267,7 +240,7 @@ void MessageWindow::OutputStep() {
       readPosition += length;
     }
     drawn = true;
-    const std::size_t consumed = byte >= EscBackslash && byte <= EscLast ? 1 : character.size();
+    const std::size_t consumed = byte >= EscBackslash && byte <= EscComma ? 1 : character.size();
     if (PrintCharacter(character, consumed, hangMode) == StepEnd::End) return endStep();
     count += stepWeight;
   }
@@ -281,9 +254,11 @@ void MessageWindow::BlinkPageMarker(bool show) {
   const std::int64_t y = layout.CursorY();
   markerCounter = (markerCounter + 1) % 6;
   if (markerCounter >= 3 && show) {
-    if (TextLayer() != nullptr) DrawTextRun(*engine.screenSurface, Saturate(x), Saturate(y), PageMarker, MessagePair);
+    if (TextLayer() != nullptr)
+      DrawTextRun(*engine.screenSurface, Saturate32(x), Saturate32(y), PageMarker, MessagePair);
   } else {
-    CopySurfaceRect(*engine.composeSurface, *engine.screenSurface, x, y, x + marker.cx + 2, y + marker.cy + 2);
+    CopyPixelRect(engine.composeSurface->Bits(), TSurface::Width, TSurface::Height, x, y, std::int64_t{marker.cx} + 2,
+                  std::int64_t{marker.cy} + 2, engine.screenSurface->Bits(), TSurface::Width, TSurface::Height, x, y);
   }
   engine.platform.window.Repaint();
 }

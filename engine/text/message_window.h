@@ -92,6 +92,7 @@ private:
   std::array<char, BufferSize> text{};
   std::size_t readPosition = 0;
   bool clearPending = false; // the page waited for a character that starts the next page
+  bool retyping = false;     // that character is being typed again on the fresh page
   TextLayerState detached;
 };
 

@@ -1,7 +1,8 @@
 #include "engine/text/selection.h"
 
-#include "engine/graphics/blit_kernels.h"
 #include "engine/graphics/layers.h"
+#include "engine/graphics/pixels.h"
+#include "engine/script/escapes.h"
 #include "engine/script/sjis.h"
 #include "engine/shell/engine.h"
 #include "engine/text/message_window.h"
@@ -14,33 +15,6 @@ namespace {
 
 constexpr std::uint32_t CursorStepPauseMs = 5;
 constexpr int CursorStepDivisor = 20;
-
-// Copies width x height pixels from (x, y) of a picture to (toX, toY) of the screen, clipped to
-// both; with `keyed`, pixels of the picture's key colour are left out.
-void CopyToScreen(const Picture& picture, std::int64_t x, std::int64_t y, std::int64_t width, std::int64_t height,
-                  TSurface& screen, std::int64_t toX, std::int64_t toY, bool keyed) {
-  const std::int64_t shiftX = toX - x;
-  const std::int64_t shiftY = toY - y;
-  const std::int64_t left = std::max<std::int64_t>({x, 0, -shiftX});
-  const std::int64_t top = std::max<std::int64_t>({y, 0, -shiftY});
-  const std::int64_t right = std::min<std::int64_t>({x + width, picture.width, TSurface::Width - shiftX});
-  const std::int64_t bottom = std::min<std::int64_t>({y + height, picture.height, TSurface::Height - shiftY});
-  if (left >= right || top >= bottom || picture.pixels.empty()) return;
-  BlitArgs args;
-  args.sourceStride = picture.Stride();
-  args.source =
-      picture.pixels.data() + static_cast<std::size_t>(top) * args.sourceStride + static_cast<std::size_t>(left) * 3;
-  args.targetStride = TSurface::Stride;
-  args.target = screen.Bits() + static_cast<std::size_t>(top + shiftY) * TSurface::Stride +
-                static_cast<std::size_t>(left + shiftX) * 3;
-  args.width = static_cast<int>(right - left);
-  args.height = static_cast<int>(bottom - top);
-  args.keyed = keyed;
-  const std::uint8_t* first = picture.pixels.data();
-  args.key = static_cast<std::uint32_t>(first[0]) | static_cast<std::uint32_t>(first[1]) << 8 |
-             static_cast<std::uint32_t>(first[2]) << 16;
-  DrawPicture(args);
-}
 
 // One axis of the cursor's animation toward the default entry.
 struct CursorAxis {
@@ -123,9 +97,9 @@ void Selection::DrawOption(SelectionEntry& entry, int pair) {
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char byte = text[i];
     std::string_view character;
-    if (byte == 0x0B) {
+    if (byte == EscBackslash) {
       character = "\\";
-    } else if (byte == 0x0D) {
+    } else if (byte == EscDollar) {
       character = "$";
     } else if (static_cast<unsigned char>(byte) < 0x0F) {
       continue; // the escaped quote and comma, and control bytes, do not show
@@ -134,15 +108,13 @@ void Selection::DrawOption(SelectionEntry& entry, int pair) {
       character = std::string_view(text.data() + i, length);
       i += length - 1;
     }
-    const int drawX = static_cast<int>(std::clamp<std::int64_t>(x, INT32_MIN, INT32_MAX));
-    window.DrawTextRun(*engine.screenSurface, drawX, entry.top, character, pair);
+    window.DrawTextRun(*engine.screenSurface, Saturate32(x), entry.top, character, pair);
     const TextSize size = engine.platform.graphics.MeasureText(character);
     x += size.cx + window.font.spacing;
     height = size.cy;
   }
-  entry.right = static_cast<std::int32_t>(std::clamp<std::int64_t>(x, INT32_MIN, INT32_MAX));
-  entry.bottom =
-      static_cast<std::int32_t>(std::clamp<std::int64_t>(std::int64_t{entry.top} + height, INT32_MIN, INT32_MAX));
+  entry.right = Saturate32(x);
+  entry.bottom = Saturate32(std::int64_t{entry.top} + height);
 }
 
 void Selection::DrawLook(SelectionEntry& entry, Look look) {
@@ -153,15 +125,8 @@ void Selection::DrawLook(SelectionEntry& entry, Look look) {
   engine.platform.graphics.Flush();
   if (look == Look::Normal) {
     // The composed picture under the button.
-    const std::int64_t left = std::max<std::int64_t>(entry.left, 0);
-    const std::int64_t right = std::min<std::int64_t>(std::int64_t{entry.left} + entry.width, TSurface::Width);
-    const std::int64_t top = std::max<std::int64_t>(entry.top, 0);
-    const std::int64_t bottom = std::min<std::int64_t>(std::int64_t{entry.top} + entry.height, TSurface::Height);
-    for (std::int64_t y = top; y < bottom && left < right; ++y) {
-      const std::size_t offset = static_cast<std::size_t>(y) * TSurface::Stride + static_cast<std::size_t>(left) * 3;
-      std::memcpy(engine.screenSurface->Bits() + offset, engine.composeSurface->Bits() + offset,
-                  static_cast<std::size_t>(right - left) * 3);
-    }
+    CopyPixelRect(engine.composeSurface->Bits(), TSurface::Width, TSurface::Height, entry.left, entry.top, entry.width,
+                  entry.height, engine.screenSurface->Bits(), TSurface::Width, TSurface::Height, entry.left, entry.top);
     return;
   }
   const std::int32_t x = look == Look::Active ? entry.activeX : entry.clickX;
@@ -172,8 +137,11 @@ void Selection::DrawLook(SelectionEntry& entry, Look look) {
   const auto& bitmap = static_cast<const TBitmapLayer&>(*layer);
   if (!bitmap.picture) return;
   // A look layer in TRANSPARENT mode leaves its key colour out, as the layer is drawn.
-  CopyToScreen(*bitmap.picture, x, y, entry.width, entry.height, *engine.screenSurface, entry.left, entry.top,
-               bitmap.mode == ModeTransparent);
+  const Picture& picture = *bitmap.picture;
+  if (picture.pixels.empty()) return;
+  CopyPixelRect(picture.pixels.data(), picture.width, picture.height, x, y, entry.width, entry.height,
+                engine.screenSurface->Bits(), TSurface::Width, TSurface::Height, entry.left, entry.top,
+                bitmap.mode == ModeTransparent);
 }
 
 void Selection::Hover(int x, int y) {

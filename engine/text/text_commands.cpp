@@ -3,6 +3,7 @@
 #include "engine/text/text_commands.h"
 
 #include "engine/graphics/layers.h"
+#include "engine/graphics/pixels.h"
 #include "engine/script/command_line.h"
 #include "engine/script/errors.h"
 #include "engine/script/escapes.h"
@@ -20,12 +21,6 @@
 
 namespace velmo {
 namespace {
-
-std::string Restored(const char* value) {
-  std::string text(value);
-  RestoreEscapes(text.data());
-  return text;
-}
 
 // Copies a face name into the 32-byte field, cut before its 32nd byte on a character boundary.
 void SetFace(FontDescription& description, std::string_view face) {
@@ -145,9 +140,9 @@ bool ReadTargetToken(const TCommandLine& line, int& i, EntryTarget& target) {
     const bool jump = IsFlagWord(line, i, "GOTO");
     const char* next = i + 1 <= line.Written() ? line.Value(i + 1) : "";
     if (i + 1 <= line.Written()) ++i;
-    setTarget(jump ? 0 : 1, Restored(next));
+    setTarget(jump ? 0 : 1, RestoredText(next));
   } else if (IsParam(line, i, "NAME", 0)) {
-    setTarget(0, Restored(value));
+    setTarget(0, RestoredText(value));
   } else if (IsParam(line, i, "CODE", 0)) {
     setTarget(1, value);
   } else if (IsParam(line, i, "ACCESSKEY", 0)) {
@@ -200,12 +195,14 @@ CommandResult CmdOption(ScriptContext& ctx) {
   return CommandResult::Continue;
 }
 
-// LAYER or LAYER2 of @Button: a slot of the table, or ErrRange with the parameter's key.
-std::int32_t ButtonLayer(const TCommandLine& line, std::string_view name, std::int32_t fallback) {
+// LAYER or LAYER2 of @Button: a slot of the table (or -1, none, where `noneAllowed`), else
+// ErrRange with the parameter's key.
+std::int32_t ButtonLayer(const TCommandLine& line, std::string_view name, std::int32_t fallback, bool noneAllowed) {
   std::int32_t layer = fallback;
   for (int i = 2; i <= line.Written(); ++i) {
     if (!IsParam(line, i, name, 0) || line.Value(i)[0] == '\0') continue;
     layer = ParseNumber(line.Value(i));
+    if (layer == -1 && noneAllowed) continue;
     if (layer < 0 || layer >= LayerTable::SlotCount) ThrowError(ErrRange, line.Key(i));
   }
   return layer;
@@ -229,8 +226,8 @@ CommandResult CmdButton(ScriptContext& ctx) {
     if (IsParam(line, i, "CLICK", 0)) clickAt = value;
   }
   if (rect == nullptr || !target.found) ThrowError(ErrMissingParam, "無し");
-  const std::int32_t relativeTo = ButtonLayer(line, "LAYER", -1);
-  const std::int32_t lookLayer = ButtonLayer(line, "LAYER2", engine.layers.currentLayer);
+  const std::int32_t relativeTo = ButtonLayer(line, "LAYER", -1, true);
+  const std::int32_t lookLayer = ButtonLayer(line, "LAYER2", engine.layers.currentLayer, false);
   std::int64_t dx = 0, dy = 0;
   if (relativeTo != -1) {
     const TLayer* layer = engine.layers.At(relativeTo);
@@ -240,16 +237,13 @@ CommandResult CmdButton(ScriptContext& ctx) {
     }
   }
   const TWordList items(rect);
-  auto clamp32 = [](std::int64_t v) {
-    return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, INT32_MIN, INT32_MAX));
-  };
   SelectionEntry entry;
-  entry.left = clamp32(ParseNumber(items.Item(1)) + dx);
-  entry.top = clamp32(ParseNumber(items.Item(2)) + dy);
+  entry.left = Saturate32(ParseNumber(items.Item(1)) + dx);
+  entry.top = Saturate32(ParseNumber(items.Item(2)) + dy);
   entry.width = ParseNumber(items.Item(3));
   entry.height = ParseNumber(items.Item(4));
-  entry.right = clamp32(std::int64_t{entry.left} + entry.width);
-  entry.bottom = clamp32(std::int64_t{entry.top} + entry.height);
+  entry.right = Saturate32(std::int64_t{entry.left} + entry.width);
+  entry.bottom = Saturate32(std::int64_t{entry.top} + entry.height);
   GetLayer(engine, lookLayer, LayerKind::Bitmap);
   entry.lookLayer = lookLayer;
   if (activeAt != nullptr) {

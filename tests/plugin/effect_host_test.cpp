@@ -139,7 +139,9 @@ TEST_F(EffectHostTest, VariantEntryGetsTheLeadingWordAndOneFinishingCallWithMinu
 }
 
 TEST_F(EffectHostTest, WithoutAPluginTheBuiltInTransitionRunsSevenFramesThirtyMsApart) {
-  Start(EffectRecord{});
+  EffectRecord builtIn;
+  builtIn.info.intervalMs = static_cast<std::int32_t>(DefaultTransitionIntervalMs);
+  Start(builtIn);
   EXPECT_EQ(host.FrameIntervalMs(), DefaultTransitionIntervalMs);
   EXPECT_EQ(NextTickTime(f.engine, 1000), 1030u);
   int frames = 0;

@@ -271,6 +271,22 @@ TEST_F(MessageWindowTest, FullPageWaitsThenClearsAndTypesTheCharacterThatDidNotF
   EXPECT_EQ(window.resumePosted, 1);
 }
 
+TEST_F(MessageWindowTest, ARectangleTooSmallForOneCharacterStillTypesTheWholeText) {
+  // Narrower than a character and lower than a line: every character breaks to a line below the
+  // page, also on a fresh page. Each is typed on its second try and the text reaches its end.
+  MakeTextLayer("16,32,4,8");
+  Message(Clear + "abc");
+  int clicks = 0;
+  for (; clicks < 20 && window.posted.empty(); ++clicks) {
+    TypeOut();
+    if (engine.runState == RunState::ClickWait) OnLeftClick(engine, 0, 0);
+  }
+  EXPECT_EQ(window.resumePosted, 1);
+  std::string typed;
+  for (const Glyph& glyph : ScreenGlyphs()) typed += glyph.text;
+  EXPECT_EQ(typed, "abc");
+}
+
 TEST_F(MessageWindowTest, HangingCharacterStaysOnTheLastLineOfAFullPage) {
   Window().noHeadingSet.Assign("、");
   window.controlDown = true;

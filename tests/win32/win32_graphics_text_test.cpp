@@ -99,15 +99,30 @@ TEST_F(Win32GraphicsTextTest, PaintTextDrawsInTheColourAndLeavesTheBackground) {
 
 TEST_F(Win32GraphicsTextTest, TextReachingPastTheSurfaceIsClipped) {
   graphics.SetMessageFont(Font(32, "ＭＳ ゴシック"));
-  graphics.PaintText(*surface, 630, 470, "漢字漢字", 0x00FFFFFF);
-  graphics.PaintText(*surface, -20, -20, "漢字漢字", 0x00FFFFFF);
-  graphics.Flush();
+  const TextSize size = graphics.MeasureText("漢字漢字");
   const std::uint8_t white[3] = {0xFF, 0xFF, 0xFF};
   int painted = 0, other = 0;
+
+  // Past the bottom-right corner: only the 10 x 10 pixels left on the surface can change.
+  graphics.PaintText(*surface, 630, 470, "漢字漢字", 0x00FFFFFF);
+  graphics.Flush();
   CountPixels(630, 470, 10, 10, white, painted, other);
-  int corner = 0;
-  CountPixels(0, 0, 12, 12, white, corner, other);
-  EXPECT_GT(painted + corner, 0);
+  EXPECT_GT(painted, 0);
+  int outside = 0;
+  CountPixels(0, 0, 640, 470, white, painted, other);
+  outside += painted + other;
+  CountPixels(0, 470, 630, 10, white, painted, other);
+  outside += painted + other;
+  EXPECT_EQ(outside, 0);
+
+  // Before the top-left corner: what is drawn lies inside the text's cell less the 20 pixels cut.
+  std::memset(surface->Bits(), 0x20, TSurface::Size);
+  graphics.PaintText(*surface, -20, -20, "漢字漢字", 0x00FFFFFF);
+  graphics.Flush();
+  CountPixels(0, 0, size.cx - 20, size.cy - 20, white, painted, other);
+  EXPECT_GT(painted, 0);
+  CountPixels(0, size.cy - 20, 640, 480 - (size.cy - 20), white, painted, other);
+  EXPECT_EQ(painted + other, 0);
 }
 
 } // namespace

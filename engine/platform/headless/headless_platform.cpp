@@ -1,6 +1,7 @@
 #include "engine/platform/headless/headless_platform.h"
 
 #include "engine/graphics/headless/memory_surface.h"
+#include "engine/graphics/pixels.h"
 #include "engine/script/sjis.h"
 
 #include <algorithm>
@@ -81,8 +82,7 @@ TextSize HeadlessGraphics::MeasureText(std::string_view text) {
 
 void HeadlessGraphics::PaintText(TSurface& surface, int x, int y, std::string_view text, std::uint32_t colorRef) {
   ++textsDrawn;
-  const std::uint8_t pixel[3] = {static_cast<std::uint8_t>(colorRef >> 16), static_cast<std::uint8_t>(colorRef >> 8),
-                                 static_cast<std::uint8_t>(colorRef)};
+  const PixelBytes pixel = ColorRefPixel(colorRef);
   const TextSize size = MeasureText(text);
   const std::int64_t left = std::max<std::int64_t>(x, 0);
   const std::int64_t top = std::max<std::int64_t>(y, 0);
@@ -90,7 +90,7 @@ void HeadlessGraphics::PaintText(TSurface& surface, int x, int y, std::string_vi
   const std::int64_t bottom = std::min<std::int64_t>(std::int64_t{y} + size.cy, TSurface::Height);
   for (std::int64_t row = top; row < bottom; ++row) {
     std::uint8_t* p = surface.Bits() + static_cast<std::size_t>(row) * TSurface::Stride;
-    for (std::int64_t column = left; column < right; ++column) std::memcpy(p + column * 3, pixel, 3);
+    for (std::int64_t column = left; column < right; ++column) std::memcpy(p + column * 3, pixel.bytes, 3);
   }
 }
 

@@ -75,6 +75,7 @@ public:
   void SetMessageFont(const FontDescription& description) override;
   TextSize MeasureText(std::string_view text) override;
   void PaintText(TSurface& surface, int x, int y, std::string_view text, std::uint32_t colorRef) override;
+  void SetTextColour(TSurface&, std::uint32_t) override {}
 
   std::vector<FontDescription> fontsMade; // every SetMessageFont, in order
   int textsDrawn = 0;

@@ -200,6 +200,10 @@ TextSize Win32Graphics::MeasureText(std::string_view text) {
   return {size.cx, size.cy};
 }
 
+void Win32Graphics::SetTextColour(TSurface& surface, std::uint32_t colorRef) {
+  if (surface.Dc() != nullptr) SetTextColor(static_cast<HDC>(surface.Dc()), colorRef);
+}
+
 void Win32Graphics::PaintText(TSurface& surface, int x, int y, std::string_view text, std::uint32_t colorRef) {
   HDC dc = static_cast<HDC>(surface.Dc());
   if (dc == nullptr) return;

@@ -72,6 +72,7 @@ public:
   void SetMessageFont(const FontDescription& description) override;
   TextSize MeasureText(std::string_view text) override;
   void PaintText(TSurface& surface, int x, int y, std::string_view text, std::uint32_t colorRef) override;
+  void SetTextColour(TSurface& surface, std::uint32_t colorRef) override;
 
 private:
   // The message font, or the stock system font until one is made.
