@@ -2,6 +2,7 @@
 
 #include "engine/script/command_line.h"
 #include "engine/script/errors.h"
+#include "engine/script/escapes.h"
 #include "engine/script/jump_target.h"
 #include "engine/script/sjis.h"
 
@@ -96,35 +97,35 @@ char EscapeFor(char c) {
   switch (c) {
   case 'n':
   case '/':
-    return 0x01;
+    return EscNewLine;
   case 'c':
   case '*':
-    return 0x02;
+    return EscClearPage;
   case 'w':
   case '%':
-    return 0x03;
+    return EscWait;
   case '(':
-    return 0x04;
+    return EscInstantOn;
   case ')':
-    return 0x05;
+    return EscInstantOff;
   case '[':
-    return 0x06;
+    return EscIndentPush;
   case ']':
-    return 0x07;
+    return EscIndentPop;
   case '+':
-    return 0x08;
+    return EscHang;
   case '-':
-    return 0x09;
+    return EscNoHangDash;
   case 'x':
-    return 0x0A;
+    return EscNoHang;
   case '\\':
-    return 0x0B;
+    return EscBackslash;
   case '"':
-    return 0x0C;
+    return EscQuote;
   case '$':
-    return 0x0D;
+    return EscDollar;
   case ',':
-    return 0x0E;
+    return EscComma;
   default:
     return c;
   }
