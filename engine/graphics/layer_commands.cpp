@@ -331,7 +331,10 @@ CommandResult CmdBitBltEx(ScriptContext& ctx) {
   engine.platform.graphics.Flush();
   CopyPixelRect(source->pixels.data(), source->width, source->height, from.x, from.y, from.width, from.height,
                 engine.screenSurface->Bits(), TSurface::Width, TSurface::Height, to.x, to.y);
-  engine.platform.window.Repaint();
+  IWindow& window = engine.platform.window;
+  window.Invalidate(to.x, to.y, Saturate32(std::int64_t{to.x} + from.width),
+                    Saturate32(std::int64_t{to.y} + from.height));
+  window.Update();
   return CommandResult::Continue;
 }
 

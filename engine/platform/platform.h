@@ -47,6 +47,11 @@ public:
                                        MessageIcon icon) = 0;
   // Repaints the window now from the shown surface (InvalidateRect and UpdateWindow).
   virtual void Repaint() = 0;
+  // Marks the client rectangle [left, right) x [top, bottom) to be painted again from the shown
+  // surface, without erasing; Update paints what is marked at once. Text output marks only the
+  // cells it drew.
+  virtual void Invalidate(int left, int top, int right, int bottom) = 0;
+  virtual void Update() = 0;
   // The window's system handle (an HWND on Win32) for plug-ins; nullptr where there is none.
   virtual void* NativeHandle() const { return nullptr; }
   // Whether the Ctrl key is held down at this moment (sampled for every character of text).

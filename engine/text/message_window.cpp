@@ -144,6 +144,8 @@ MessageWindow::StepEnd MessageWindow::PrintCharacter(std::string_view character,
       DrawTextRun(*engine.screenSurface, Saturate32(x), Saturate32(y), character, MessagePair);
     if ((layer->mode & 2) != 0) DrawTextRun(*layer->bitmap, Saturate32(x), Saturate32(y), character, MessagePair);
   }
+  engine.platform.window.Invalidate(Saturate32(x), Saturate32(y), Saturate32(x + lastMeasured.cx + 2),
+                                    Saturate32(y + lastMeasured.cy + 2));
   layout.CursorX() = Saturate32(nextX);
   layout.CursorY() = Saturate32(newY);
   hangMode = HangNormal;
@@ -162,9 +164,9 @@ void MessageWindow::OutputStep() {
   int count = 0;
   int hangMode = HangNormal;
   bool drawn = false;
-  // The window shows each character drawn once the step ends.
+  // The window shows the cells drawn once the step ends.
   auto endStep = [&] {
-    if (drawn) window.Repaint();
+    if (drawn) window.Update();
   };
   if (clearPending) {
     clearPending = false;
@@ -260,7 +262,9 @@ void MessageWindow::BlinkPageMarker(bool show) {
     CopyPixelRect(engine.composeSurface->Bits(), TSurface::Width, TSurface::Height, x, y, std::int64_t{marker.cx} + 2,
                   std::int64_t{marker.cy} + 2, engine.screenSurface->Bits(), TSurface::Width, TSurface::Height, x, y);
   }
-  engine.platform.window.Repaint();
+  IWindow& window = engine.platform.window;
+  window.Invalidate(Saturate32(x), Saturate32(y), Saturate32(x + marker.cx + 2), Saturate32(y + marker.cy + 2));
+  window.Update();
 }
 
 } // namespace velmo

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -168,6 +169,8 @@ TEST_F(MessageWindowTest, NextMessageGoesOnWhereThePreviousStopped) {
 TEST_F(MessageWindowTest, EachStepTypesOneCountedCharacterAndTheEndPostsResume) {
   MakeTextLayer("16,32,400,200");
   const int repaints = window.repaints;
+  window.invalidated.clear();
+  window.updates = 0;
   Message(Clear + "AB" + NewLine + "あ");
   std::vector<std::size_t> glyphsAfter;
   std::vector<int> resumesAfter;
@@ -179,7 +182,12 @@ TEST_F(MessageWindowTest, EachStepTypesOneCountedCharacterAndTheEndPostsResume) 
   EXPECT_EQ(glyphsAfter, (std::vector<std::size_t>{1, 2, 3, 3}));
   EXPECT_EQ(resumesAfter, (std::vector<int>{0, 0, 0, 1}));
   EXPECT_EQ(ScreenGlyphs().back(), (Glyph{16, 48, "あ"}));
-  EXPECT_EQ(window.repaints, repaints + 3 + 1); // each step that typed shows it; the page clear shows the frame
+  // The page clear shows the whole frame; each step that typed shows the cells it drew, each cell
+  // with the shadow's 2 pixels.
+  EXPECT_EQ(window.repaints, repaints + 1);
+  EXPECT_EQ(window.updates, 3);
+  EXPECT_EQ(window.invalidated,
+            (std::vector<std::array<int, 4>>{{16, 32, 26, 50}, {24, 32, 34, 50}, {16, 48, 34, 66}}));
 }
 
 TEST_F(MessageWindowTest, InstantRunTypesItsCharactersWithinOneStep) {
@@ -412,6 +420,9 @@ TEST_F(MessageWindowTest, PageMarkerBlinksAtTheCursorEveryThreeTicks) {
     }
     EXPECT_EQ(PixelAt(screen, 50, 32), dirt) << tick;
     EXPECT_EQ(PixelAt(screen, 32, 50), dirt) << tick;
+    // Only the marker's cell is painted again.
+    ASSERT_FALSE(window.invalidated.empty());
+    EXPECT_EQ(window.invalidated.back(), (std::array<int, 4>{32, 32, 50, 50})) << tick;
   }
   // The click erases it whatever the count.
   ClearPaints();

@@ -2,6 +2,7 @@
 
 #include "engine/platform/platform.h"
 
+#include <array>
 #include <cstdint>
 #include <deque>
 #include <map>
@@ -41,6 +42,10 @@ public:
   void PostResume() override;
   void PostShutdown() override;
   void Repaint() override { ++repaints; }
+  void Invalidate(int left, int top, int right, int bottom) override {
+    invalidated.push_back({left, top, right, bottom});
+  }
+  void Update() override { ++updates; }
   bool ControlKeyDown() override { return controlDown; }
   bool CursorPosition(int& x, int& y) override;
   void MoveCursor(int x, int y, std::uint32_t pauseMs) override;
@@ -55,6 +60,8 @@ public:
   int resumePosted = 0;
   int shutdownPosted = 0;
   int repaints = 0;
+  std::vector<std::array<int, 4>> invalidated; // rectangles marked by Invalidate: left, top, right, bottom
+  int updates = 0;
   bool controlDown = false;
   int cursorX = 0;
   int cursorY = 0;

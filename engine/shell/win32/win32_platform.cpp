@@ -113,6 +113,16 @@ std::vector<std::string> Win32FileSystem::FindFiles(std::string_view folder, std
   return names;
 }
 
+void Win32Window::Invalidate(int left, int top, int right, int bottom) {
+  if (hwnd == nullptr) return;
+  const RECT rect{left, top, right, bottom};
+  InvalidateRect(hwnd, &rect, FALSE);
+}
+
+void Win32Window::Update() {
+  if (hwnd != nullptr) UpdateWindow(hwnd);
+}
+
 bool Win32Window::ControlKeyDown() { return (GetAsyncKeyState(VK_CONTROL) & 0x8000) != 0; }
 
 bool Win32Window::CursorPosition(int& x, int& y) {

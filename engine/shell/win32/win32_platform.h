@@ -28,6 +28,8 @@ public:
   MessageAnswer ShowMessageBox(std::string_view text, std::string_view caption, MessageButtons buttons,
                                MessageIcon icon) override;
   void Repaint() override;
+  void Invalidate(int left, int top, int right, int bottom) override;
+  void Update() override;
   void* NativeHandle() const override { return hwnd; }
   bool ControlKeyDown() override;
   bool CursorPosition(int& x, int& y) override;
