@@ -379,6 +379,11 @@ void DrawPicture(const BlitArgs& args) {
 void TransparentCopy(const std::uint8_t* source, std::size_t sourceStride, std::uint8_t* target,
                      std::size_t targetStride, int width, int height) {
   if (width <= 0 || height <= 0) return;
+  CopyKeyed(source, sourceStride, target, targetStride, width, height, PixelKey(source));
+}
+
+void CopyKeyed(const std::uint8_t* source, std::size_t sourceStride, std::uint8_t* target, std::size_t targetStride,
+               int width, int height, std::uint32_t key) {
   BlitArgs args;
   args.source = source;
   args.sourceStride = sourceStride;
@@ -387,7 +392,7 @@ void TransparentCopy(const std::uint8_t* source, std::size_t sourceStride, std::
   args.width = width;
   args.height = height;
   args.keyed = true;
-  args.key = PixelKey(source);
+  args.key = key;
   DrawPicture(args);
 }
 

@@ -41,6 +41,10 @@ void DrawPicture(const BlitArgs& args);
 // tests and benchmarks compare with.
 void DrawPictureReference(const BlitArgs& args);
 
+// Copies `width` x `height` pixels, leaving out those whose 24-bit value equals `key`.
+void CopyKeyed(const std::uint8_t* source, std::size_t sourceStride, std::uint8_t* target, std::size_t targetStride,
+               int width, int height, std::uint32_t key);
+
 // The transparent copy of a text layer: every pixel of `source` whose colour differs from the
 // colour of its own first pixel replaces the destination's pixel; the others leave it as it is.
 // Both are `width` x `height` pixels.

@@ -47,6 +47,14 @@ int ValidatedLayer(Engine& engine, const TCommandLine& line, std::string_view na
   return index;
 }
 
+// The layer of a command that leaves an empty slot alone and makes an occupied one a bitmap
+// layer (replacing a text or filter layer): nullptr for an empty slot.
+TBitmapLayer* OccupiedAsBitmap(Engine& engine, const TCommandLine& line) {
+  const int index = ValidatedLayer(engine, line);
+  if (engine.layers.At(index) == nullptr) return nullptr;
+  return &GetBitmapLayer(engine, index);
+}
+
 // LAYER or LAYER2 of @BitBlt and @BitBltEx: the current layer by default and not made current;
 // only kept inside the table.
 int CopyLayer(const Engine& engine, const TCommandLine& line, std::string_view name, int slot) {
@@ -160,9 +168,9 @@ CommandResult CmdTextLayer(ScriptContext& ctx) {
 CommandResult CmdLayer(ScriptContext& ctx) {
   const TCommandLine& line = ctx.line;
   Engine& engine = ctx.engine;
-  const int index = ValidatedLayer(engine, line);
-  if (engine.layers.At(index) == nullptr) return CommandResult::Continue;
-  TBitmapLayer& layer = GetBitmapLayer(engine, index);
+  TBitmapLayer* occupied = OccupiedAsBitmap(engine, line);
+  if (occupied == nullptr) return CommandResult::Continue;
+  TBitmapLayer& layer = *occupied;
   for (int i = 2; i <= line.Written(); ++i) {
     const char* value = line.Value(i);
     if (value[0] == '\0') continue;
@@ -277,9 +285,9 @@ CommandResult CmdShowLayer(ScriptContext& ctx) {
 CommandResult CmdOffsetLayer(ScriptContext& ctx) {
   const TCommandLine& line = ctx.line;
   Engine& engine = ctx.engine;
-  const int index = ValidatedLayer(engine, line);
-  if (engine.layers.At(index) == nullptr) return CommandResult::Continue;
-  TBitmapLayer& layer = GetBitmapLayer(engine, index);
+  TBitmapLayer* occupied = OccupiedAsBitmap(engine, line);
+  if (occupied == nullptr) return CommandResult::Continue;
+  TBitmapLayer& layer = *occupied;
   for (int i = 2; i <= line.Written(); ++i) {
     const char* value = line.Value(i);
     if (value[0] == '\0') continue;

@@ -24,16 +24,8 @@ void CopyPixelRect(const std::uint8_t* source, int sourceWidth, int sourceHeight
   std::uint8_t* to =
       target + static_cast<std::size_t>(top + shiftY) * targetStride + static_cast<std::size_t>(left + shiftX) * 3;
   if (keyed) {
-    BlitArgs args;
-    args.source = from;
-    args.sourceStride = sourceStride;
-    args.target = to;
-    args.targetStride = targetStride;
-    args.width = static_cast<int>(right - left);
-    args.height = static_cast<int>(bottom - top);
-    args.keyed = true;
-    args.key = PixelKey(source);
-    DrawPicture(args);
+    CopyKeyed(from, sourceStride, to, targetStride, static_cast<int>(right - left), static_cast<int>(bottom - top),
+              PixelKey(source));
     return;
   }
   const std::size_t rowBytes = static_cast<std::size_t>(right - left) * 3;

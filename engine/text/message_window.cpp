@@ -77,7 +77,6 @@ void MessageWindow::Reset() {
 void MessageWindow::RecreateMessageFont() {
   font.description.pitchAndFamily = 0;
   engine.platform.graphics.SetMessageFont(font.description);
-  font.made = true;
   font.dirty = false;
 }
 
@@ -92,6 +91,12 @@ std::size_t MessageWindow::DrawTextRun(TSurface& surface, int x, int y, std::str
 void MessageWindow::WaitForClick() {
   engine.clickSkip = false;
   engine.runState = engine.skipToOption ? RunState::TextOutput : RunState::ClickWait;
+}
+
+void MessageWindow::NewLine(TextLayerState& layout) {
+  const TextSize space = engine.platform.graphics.MeasureText(" ");
+  layout.CursorX() = layout.LineStart();
+  layout.CursorY() = Saturate32(std::int64_t{layout.CursorY()} + font.linePitch + space.cy);
 }
 
 void MessageWindow::ClearPage() {
@@ -111,7 +116,7 @@ void MessageWindow::ClearPage() {
 MessageWindow::StepEnd MessageWindow::PrintCharacter(std::string_view character, std::size_t consumed, int& hangMode) {
   TextLayerState& layout = Layout();
   TTextLayer* layer = TextLayer();
-  lastMeasured = engine.platform.graphics.MeasureText(character);
+  const TextSize lastMeasured = engine.platform.graphics.MeasureText(character);
   const std::int64_t right = std::int64_t{layout.rect.left} + layout.rect.width;
   std::int64_t x = layout.CursorX();
   std::int64_t y = layout.CursorY();
@@ -183,9 +188,7 @@ void MessageWindow::OutputStep() {
       return endStep();
     case EscNewLine:
       ++readPosition;
-      lastMeasured = engine.platform.graphics.MeasureText(" ");
-      layout.CursorX() = layout.LineStart();
-      layout.CursorY() = Saturate32(std::int64_t{layout.CursorY()} + font.linePitch + lastMeasured.cy);
+      NewLine(layout);
       continue;
     case EscClearPage:
       ++readPosition;
@@ -197,9 +200,7 @@ void MessageWindow::OutputStep() {
       // A wait right after \+ at the right edge starts a new line, as the hanging character would.
       if (hangMode == HangAlways &&
           std::int64_t{layout.CursorX()} >= std::int64_t{layout.rect.left} + layout.rect.width) {
-        const TextSize space = engine.platform.graphics.MeasureText(" ");
-        layout.CursorX() = layout.LineStart();
-        layout.CursorY() = Saturate32(std::int64_t{layout.CursorY()} + font.linePitch + space.cy);
+        NewLine(layout);
       }
       WaitForClick();
       if (engine.voicePending) engine.runState = RunState::VoiceWait;

@@ -40,7 +40,6 @@ struct MessageFont {
   std::int32_t linePitch = 0;  // extra pixels between lines
   std::int32_t spacing = 0;    // extra pixels after every character
   FontDescription description; // the system font's until a script or the player changes it
-  bool made = false;           // a font was made from the description
 };
 
 // Types message text out into the message window's text layer, one counted character a step, with
@@ -78,13 +77,14 @@ public:
   CharSet noClosingSet;
   std::int32_t stepWeight = 1; // 0 inside an instant run: characters do not count against a step
   std::int32_t markerCounter = 0;
-  TextSize lastMeasured;
 
 private:
   enum class StepEnd { Continue, End };
   // Lays out and draws one character; `consumed` is how many bytes of the text it took.
   StepEnd PrintCharacter(std::string_view character, std::size_t consumed, int& hangMode);
   void ClearPage();
+  // The cursor to the line start of the next line: down by the line pitch and a space's height.
+  void NewLine(TextLayerState& layout);
   // The wait at a \w or a full page: ClickWait, or straight on while skipping to an option.
   void WaitForClick();
 
