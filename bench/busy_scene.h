@@ -7,8 +7,8 @@
 // build.
 #include "engine/graphics/compositor.h"
 #include "engine/graphics/layers.h"
+#include "engine/graphics/screen.h"
 #include "engine/platform/headless/headless_platform.h"
-#include "engine/shell/engine.h"
 
 #include <cstdint>
 #include <cstring>
@@ -25,7 +25,7 @@ inline int VELMO_STDCALL DimFilter(void* block) {
 class BusyScene {
 public:
   BusyScene() {
-    LayerTable& layers = engine.layers;
+    LayerTable& layers = screen.layers;
     layers.userEnd = 6;
     layers.windowEnd = 8;
     layers.textEnd = 9;
@@ -48,11 +48,11 @@ public:
         if (dx * dx * 9 + dy * dy * 4 > 90000) std::memset(&keyed.picture->pixels[(y * 200 + x) * 3], 0, 3);
       }
     }
-    auto& filter = static_cast<TFilterLayer&>(*GetLayer(engine, 5, LayerKind::Filter));
+    auto& filter = static_cast<TFilterLayer&>(*screen.layers.GetLayer(5, LayerKind::Filter));
     filter.function = DimFilter;
     filter.visible = 1;
     Bitmap(6, 600, 120, 20, 350).level = 64;
-    auto& text = static_cast<TTextLayer&>(*GetLayer(engine, 8, LayerKind::Text));
+    auto& text = static_cast<TTextLayer&>(*screen.layers.GetLayer(8, LayerKind::Text));
     for (int line = 0; line < 3; ++line) {
       for (int cell = 0; cell < 24; ++cell) {
         graphics.PaintText(*text.bitmap, 40 + cell * 22, 370 + line * 30, "\x82\xa0", 0xFFFFFF);
@@ -60,8 +60,8 @@ public:
     }
   }
 
-  void Compose() { ComposeAll(engine); }
-  const std::uint8_t* Shown() const { return engine.composeSurface->Bits(); }
+  void Compose() { ComposeAll(screen); }
+  const std::uint8_t* Shown() const { return screen.composeSurface->Bits(); }
 
 private:
   static Picture Pattern(int width, int height, std::uint32_t seed) {
@@ -86,7 +86,7 @@ private:
     return mask;
   }
   TBitmapLayer& Bitmap(int slot, int width, int height, int x, int y) {
-    TBitmapLayer& layer = GetBitmapLayer(engine, slot);
+    TBitmapLayer& layer = screen.layers.GetBitmapLayer(slot);
     layer.picture = Pattern(width, height, static_cast<std::uint32_t>(slot) + 1);
     layer.visible = 1;
     layer.x = x;
@@ -94,13 +94,8 @@ private:
     return layer;
   }
 
-  HeadlessClock clock;
-  HeadlessWindow window;
-  MemoryFileSystem files;
   HeadlessGraphics graphics;
-  HeadlessModules modules;
-  Platform platform{clock, window, files, graphics, modules};
-  Engine engine{platform};
+  Screen screen{graphics};
 };
 
 } // namespace velmo::bench

@@ -6,6 +6,7 @@
 // second of the whole run (start-up is a few lines and files; it is measured too but does not
 // weigh at these loop lengths).
 #include "engine/script/scenario.h"
+#include "engine/script/script_state.h"
 #include "tools/velmo_run/headless_run.h"
 
 #include <benchmark/benchmark.h>
@@ -38,7 +39,7 @@ void BM_CountingLoop(benchmark::State& state) {
   for (auto _ : state) {
     HeadlessRun run(folder, RunOptions{}, sink);
     if (run.Run() != RunEnd::Exit) state.SkipWithError("the loop did not end with @Exit");
-    lines += run.GetEngine().linesRead;
+    lines += run.GetEngine().script.linesRead;
   }
   std::fclose(sink);
   state.counters["lines/s"] = benchmark::Counter(static_cast<double>(lines), benchmark::Counter::kIsRate);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/base/pixel.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -22,6 +24,8 @@ struct Picture {
   std::vector<std::uint8_t> pixels;
 
   std::size_t Stride() const { return static_cast<std::size_t>(width) * 3; }
+  PixelView View() { return {pixels.data(), width, height}; }
+  ConstPixelView View() const { return {pixels.data(), width, height}; }
   // Row y (0 = top) as width * 3 bytes; y must lie in [0, height).
   std::span<std::uint8_t> Row(int y) { return {pixels.data() + static_cast<std::size_t>(y) * Stride(), Stride()}; }
   std::span<const std::uint8_t> Row(int y) const {

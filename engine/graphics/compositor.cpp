@@ -1,8 +1,7 @@
 #include "engine/graphics/compositor.h"
 
+#include "engine/base/pixel.h"
 #include "engine/graphics/blit_kernels.h"
-#include "engine/graphics/pixels.h"
-#include "engine/shell/engine.h"
 
 #include <algorithm>
 #include <cstring>
@@ -12,8 +11,8 @@ namespace {
 
 int BandEnd(std::int32_t end) { return std::clamp(end, 0, LayerTable::SlotCount); }
 
-void DrawBand(Engine& engine, TSurface& surface, int first, int end) {
-  for (int i = std::max(first, 0); i < end; ++i) DrawLayer(engine, surface, i);
+void DrawBand(Screen& screen, TSurface& surface, int first, int end) {
+  for (int i = std::max(first, 0); i < end; ++i) DrawLayer(screen, surface, i);
 }
 
 } // namespace
@@ -58,8 +57,8 @@ void DrawBitmapLayer(const TBitmapLayer& layer, std::uint8_t* surfacePixels) {
   DrawPicture(args);
 }
 
-bool DrawLayer(Engine& engine, TSurface& surface, int index) {
-  TLayer* layer = engine.layers.At(index);
+bool DrawLayer(Screen& screen, TSurface& surface, int index) {
+  TLayer* layer = screen.layers.At(index);
   if (layer == nullptr) return false;
   switch (layer->kind) {
   case LayerKind::Bitmap:
@@ -70,7 +69,7 @@ bool DrawLayer(Engine& engine, TSurface& surface, int index) {
     if (filter.visible == 0 || filter.function == nullptr) break;
     filter.Apply(surface);
     // A filter may draw through the surface's device context.
-    engine.platform.graphics.Flush();
+    screen.graphics.Flush();
     break;
   }
   case LayerKind::Text: {
@@ -84,27 +83,27 @@ bool DrawLayer(Engine& engine, TSurface& surface, int index) {
   return true;
 }
 
-void ComposeAll(Engine& engine) {
-  const LayerTable& layers = engine.layers;
+void ComposeAll(Screen& screen) {
+  const LayerTable& layers = screen.layers;
   // Text drawn through a device context, and plug-ins' drawing, must be in the pixels first.
-  engine.platform.graphics.Flush();
+  screen.graphics.Flush();
   // Transitions that copy monochrome patterns through the screen's context expect black text.
-  engine.platform.graphics.SetTextColour(*engine.screenSurface, 0);
-  TSurface& base = *engine.baseSurface;
+  screen.graphics.SetTextColour(*screen.screenSurface, 0);
+  TSurface& base = *screen.baseSurface;
   FillPixels(base.Bits(), TSurface::Width * TSurface::Height, layers.backgroundColor);
   const int userEnd = BandEnd(layers.userEnd);
   const int windowEnd = BandEnd(layers.windowEnd);
-  DrawBand(engine, base, 0, userEnd);
-  std::memcpy(engine.windowSurface->Bits(), base.Bits(), TSurface::Size);
-  DrawBand(engine, *engine.windowSurface, userEnd, windowEnd);
-  ComposeTextBand(engine);
+  DrawBand(screen, base, 0, userEnd);
+  std::memcpy(screen.windowSurface->Bits(), base.Bits(), TSurface::Size);
+  DrawBand(screen, *screen.windowSurface, userEnd, windowEnd);
+  ComposeTextBand(screen);
 }
 
-void ComposeTextBand(Engine& engine) {
-  const LayerTable& layers = engine.layers;
-  engine.platform.graphics.Flush();
-  std::memcpy(engine.composeSurface->Bits(), engine.windowSurface->Bits(), TSurface::Size);
-  DrawBand(engine, *engine.composeSurface, BandEnd(layers.windowEnd), BandEnd(layers.textEnd));
+void ComposeTextBand(Screen& screen) {
+  const LayerTable& layers = screen.layers;
+  screen.graphics.Flush();
+  std::memcpy(screen.composeSurface->Bits(), screen.windowSurface->Bits(), TSurface::Size);
+  DrawBand(screen, *screen.composeSurface, BandEnd(layers.windowEnd), BandEnd(layers.textEnd));
 }
 
 } // namespace velmo

@@ -1,9 +1,7 @@
 #include "engine/graphics/layers.h"
 
-#include "engine/graphics/picture_loader.h"
-#include "engine/graphics/pixels.h"
-#include "engine/script/errors.h"
-#include "engine/shell/engine.h"
+#include "engine/base/errors.h"
+#include "engine/base/pixel.h"
 
 #include <cstring>
 #include <new>
@@ -32,17 +30,14 @@ void FillPixels(std::uint8_t* bytes, std::size_t pixelCount, std::uint32_t color
   for (std::size_t i = 0; i < pixelCount; ++i) std::memcpy(bytes + i * 3, pixel, 3);
 }
 
-bool TBitmapLayer::Load(Engine& engine, std::string_view name) {
-  Discard(engine);
+bool TBitmapLayer::Load(const PictureSource& pictures, std::string_view name) {
+  Discard();
   visible = 1;
-  picture = LoadPicture(engine, name);
-  if (!picture) return false;
-  engine.variables.SetVarNumber("argv[1]", picture->width);
-  engine.variables.SetVarNumber("argv[2]", picture->height);
-  return true;
+  picture = pictures.Load(name);
+  return picture.has_value();
 }
 
-void TBitmapLayer::Discard(Engine&) {
+void TBitmapLayer::Discard() {
   visible = 0;
   x = 0;
   y = 0;
@@ -50,33 +45,33 @@ void TBitmapLayer::Discard(Engine&) {
   picture.reset();
 }
 
-bool TBitmapLayer::LoadMask(Engine& engine, std::string_view name, bool inverted) {
+bool TBitmapLayer::LoadMask(const PictureSource& pictures, std::string_view name, bool inverted) {
   alpha.reset();
-  alpha = LoadPicture(engine, name);
+  alpha = pictures.Load(name);
   alphaInverted = inverted ? 1 : 0;
   return alpha.has_value();
 }
 
-void TBitmapLayer::MakeBlankPicture(Engine& engine) {
-  Discard(engine);
+void TBitmapLayer::MakeBlankPicture(std::uint32_t colorRef) {
+  Discard();
   Picture blank;
   blank.width = TSurface::Width;
   blank.height = TSurface::Height;
   blank.pixels.resize(TSurface::Size);
-  FillPixels(blank.pixels.data(), TSurface::Width * TSurface::Height, engine.layers.backgroundColor);
+  FillPixels(blank.pixels.data(), TSurface::Width * TSurface::Height, colorRef);
   picture = std::move(blank);
   visible = 1;
 }
 
-bool TFilterLayer::Load(Engine& engine, std::string_view type) {
+bool TFilterLayer::Load(const TListPlugin& plugins, std::string_view type) {
   EffectInfo info{};
   const std::string name(type);
   info.name = name.c_str();
   bool takesVariant = false;
-  VelmoEntryFunction found = engine.plugins.FindEffect(info, VELMO_TAG_EFFECT, FilterInfoExport, &takesVariant);
+  VelmoEntryFunction found = plugins.FindEffect(info, VELMO_TAG_EFFECT, FilterInfoExport, &takesVariant);
   if (found == nullptr) {
     // No plug-in has a filter of that name (or its plug-in lacks the function).
-    Discard(engine);
+    Discard();
     return false;
   }
   blockEx = EffectBlockEx{};
@@ -87,7 +82,7 @@ bool TFilterLayer::Load(Engine& engine, std::string_view type) {
   return true;
 }
 
-void TFilterLayer::Discard(Engine&) {
+void TFilterLayer::Discard() {
   function = NoFilter;
   variant = false;
   visible = 0;
@@ -108,23 +103,25 @@ void TFilterLayer::Apply(TSurface& surface) {
   }
 }
 
-TTextLayer::TTextLayer(Engine& engine) : TLayer(LayerKind::Text) { Fill(engine); }
-
-void TTextLayer::Fill(Engine& engine) {
-  bitmap.reset();
-  bitmap = engine.platform.graphics.CreateSurface();
-  if (bitmap == nullptr) ThrowFatal(ErrInternal, "new TTextLayer");
-  FillPixels(bitmap->Bits(), TSurface::Width * TSurface::Height, engine.layers.textLayerColor);
+TTextLayer::TTextLayer(IGraphics& graphics, std::uint32_t colorRef) : TLayer(LayerKind::Text) {
+  Fill(graphics, colorRef);
 }
 
-void TTextLayer::Discard(Engine& engine) {
-  Fill(engine);
+void TTextLayer::Fill(IGraphics& graphics, std::uint32_t colorRef) {
+  bitmap.reset();
+  bitmap = graphics.CreateSurface();
+  if (bitmap == nullptr) ThrowFatal(ErrInternal, "new TTextLayer");
+  FillPixels(bitmap->Bits(), TSurface::Width * TSurface::Height, colorRef);
+}
+
+void TTextLayer::Discard(LayerTable& table) {
+  Fill(table.Graphics(), table.textLayerColor);
   position[2] = 0;
   position[3] = 0;
 }
 
-TLayer* GetLayer(Engine& engine, int index, LayerKind kind) {
-  std::unique_ptr<TLayer>& slot = engine.layers.slots[static_cast<std::size_t>(index)];
+TLayer* LayerTable::GetLayer(int index, LayerKind kind) {
+  std::unique_ptr<TLayer>& slot = slots[static_cast<std::size_t>(index)];
   if (slot != nullptr && slot->kind == kind) return slot.get();
   slot.reset();
   switch (kind) {
@@ -135,19 +132,19 @@ TLayer* GetLayer(Engine& engine, int index, LayerKind kind) {
     slot = MakeLayer<TFilterLayer>("new TFilterLayer");
     break;
   case LayerKind::Text:
-    slot = MakeLayer<TTextLayer>("new TTextLayer", engine);
+    slot = MakeLayer<TTextLayer>("new TTextLayer", graphics, textLayerColor);
     break;
   }
   return slot.get();
 }
 
-TBitmapLayer& GetBitmapLayer(Engine& engine, int index) {
-  return static_cast<TBitmapLayer&>(*GetLayer(engine, index, LayerKind::Bitmap));
+TBitmapLayer& LayerTable::GetBitmapLayer(int index) {
+  return static_cast<TBitmapLayer&>(*GetLayer(index, LayerKind::Bitmap));
 }
 
-void ResetAllLayers(Engine& engine) {
-  for (std::unique_ptr<TLayer>& slot : engine.layers.slots) {
-    if (slot != nullptr) slot->Discard(engine);
+void LayerTable::ResetAllLayers() {
+  for (std::unique_ptr<TLayer>& slot : slots) {
+    if (slot != nullptr) slot->Discard(*this);
   }
 }
 

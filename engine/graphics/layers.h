@@ -1,7 +1,10 @@
 #pragma once
 
 #include "engine/graphics/bmp_decoder.h"
-#include "engine/graphics/surface.h"
+#include "engine/graphics/picture_loader.h"
+#include "engine/platform/platform.h"
+#include "engine/platform/surface.h"
+#include "engine/plugin/plugin_list.h"
 #include "plugins/include/velmo_plugin.h"
 
 #include <array>
@@ -12,7 +15,7 @@
 
 namespace velmo {
 
-class Engine;
+class LayerTable;
 
 enum class LayerKind : std::int32_t { Bitmap = 1, Filter = 2, Text = 3 };
 
@@ -35,11 +38,8 @@ public:
   TLayer(const TLayer&) = delete;
   TLayer& operator=(const TLayer&) = delete;
 
-  // Loads what `name` names (a picture, a filter); false when it yields nothing. Raises the
-  // errors of picture loading.
-  virtual bool Load(Engine& engine, std::string_view name) = 0;
   // Empties the layer but keeps the object.
-  virtual void Discard(Engine& engine) = 0;
+  virtual void Discard(LayerTable& table) = 0;
 
   const LayerKind kind;
   std::int32_t visible = 1;
@@ -51,19 +51,20 @@ class TBitmapLayer : public TLayer {
 public:
   TBitmapLayer() : TLayer(LayerKind::Bitmap) {}
 
-  // Discards, shows the layer and loads the picture; argv[1] and argv[2] become its width and
-  // height.
-  bool Load(Engine& engine, std::string_view name) override;
+  // Discards, shows the layer and loads the picture `name`; false when the file yields no picture.
+  // Raises the errors of picture loading.
+  bool Load(const PictureSource& pictures, std::string_view name);
   // Hides the layer, moves it back to (0, 0) and deletes its mask and picture. Mode, level,
   // geometry and the mask's kind stay.
-  void Discard(Engine& engine) override;
+  void Discard();
+  void Discard(LayerTable&) override { Discard(); }
 
   // Replaces the mask with the picture `name` (an omega mask when `inverted`); false when the
   // file yields no picture (the layer then has no mask).
-  bool LoadMask(Engine& engine, std::string_view name, bool inverted);
+  bool LoadMask(const PictureSource& pictures, std::string_view name, bool inverted);
   void DiscardMask() { alpha.reset(); }
-  // A 640 x 480 picture filled with the background colour, shown at (0, 0).
-  void MakeBlankPicture(Engine& engine);
+  // A 640 x 480 picture filled with `colorRef`, shown at (0, 0).
+  void MakeBlankPicture(std::uint32_t colorRef);
 
   std::optional<Picture> picture;
   std::optional<Picture> alpha;
@@ -80,9 +81,10 @@ public:
 
   // Looks the filter up among the plug-ins' filters. Found: a fresh block with the filter's
   // parameters, the layer shown. Not found: discarded.
-  bool Load(Engine& engine, std::string_view type) override;
+  bool Load(const TListPlugin& plugins, std::string_view type);
   // The function becomes one that does nothing; the layer is hidden.
-  void Discard(Engine& engine) override;
+  void Discard();
+  void Discard(LayerTable&) override { Discard(); }
 
   // Calls the filter once on `surface`'s pixels (the from and to pictures are none).
   void Apply(TSurface& surface);
@@ -92,6 +94,12 @@ public:
   EffectBlockEx blockEx{};
   EffectBlock& Block() { return blockEx.block; }
 };
+
+// Where the text of a text layer goes: onto the shown surface (STREAM), into the layer's bitmap
+// (BUFFER) or both (DEFAULT), as bits 1 and 2.
+enum class TextOutputMode : std::int32_t { Stream = 1, Buffer = 2, Default = 3 };
+inline bool DrawsOnScreen(TextOutputMode mode) { return (static_cast<std::int32_t>(mode) & 1) != 0; }
+inline bool DrawsIntoBitmap(TextOutputMode mode) { return (static_cast<std::int32_t>(mode) & 2) != 0; }
 
 // Where the message window types in a text layer: text origin and cursor, the text rectangle,
 // the output mode and the saved line starts of \[.
@@ -104,7 +112,7 @@ struct TextLayerState {
 
   std::array<std::int32_t, 4> position{}; // text origin (0, 1) and cursor (2, 3)
   Rect rect;
-  std::int32_t mode = 3; // 1 STREAM (onto the screen), 2 BUFFER (into the bitmap), 3 both
+  TextOutputMode mode = TextOutputMode::Default;
   std::int32_t indentCount = 0;
   std::array<std::int32_t, IndentCapacity> indents{};
 
@@ -118,24 +126,35 @@ struct TextLayerState {
 
 class TTextLayer : public TLayer, public TextLayerState {
 public:
-  // Made with a 640 x 480 bitmap filled with the text layer colour; raises ErrInternal (fatal)
+  // Made with a 640 x 480 bitmap of `graphics` filled with `colorRef`; raises ErrInternal (fatal)
   // "new TTextLayer" when the system cannot make one.
-  explicit TTextLayer(Engine& engine);
+  TTextLayer(IGraphics& graphics, std::uint32_t colorRef);
 
-  bool Load(Engine&, std::string_view) override { return false; }
-  // A fresh bitmap in the text layer colour of the moment; the cursor goes back to (0, 0).
-  void Discard(Engine& engine) override;
+  // A fresh bitmap in the table's text layer colour of the moment; the cursor goes back to (0, 0).
+  void Discard(LayerTable& table) override;
 
   std::unique_ptr<TSurface> bitmap;
 
 private:
-  void Fill(Engine& engine);
+  void Fill(IGraphics& graphics, std::uint32_t colorRef);
 };
 
 // The 256 layer slots, split into the user, window and text bands, and the two colours of the
-// layer model.
-struct LayerTable {
+// layer model. The table owns its layers; text layers make their bitmaps through `graphics`.
+class LayerTable {
+public:
   static constexpr int SlotCount = 256;
+
+  explicit LayerTable(IGraphics& surfaces) : graphics(surfaces) {}
+
+  // The layer in slot `index` (0..255) of kind `kind`: the slot's layer when it is of that kind,
+  // otherwise a new layer of that kind in place of the old one. A kind outside 1..3 empties the
+  // slot and returns nullptr.
+  TLayer* GetLayer(int index, LayerKind kind);
+  TBitmapLayer& GetBitmapLayer(int index);
+  // Discard on every occupied slot; no layer is destroyed.
+  void ResetAllLayers();
+  IGraphics& Graphics() const { return graphics; }
 
   std::array<std::unique_ptr<TLayer>, SlotCount> slots;
   // The bands' ends as running sums: user 0..userEnd-1, window userEnd..windowEnd-1, text
@@ -151,16 +170,10 @@ struct LayerTable {
   // The number of valid layer indices (at most 256).
   std::int32_t Total() const { return textEnd < SlotCount ? textEnd : SlotCount; }
   TLayer* At(int index) const { return slots[static_cast<std::size_t>(index)].get(); }
+
+private:
+  IGraphics& graphics;
 };
-
-// The layer in slot `index` (0..255) of kind `kind`: the slot's layer when it is of that kind,
-// otherwise a new layer of that kind in place of the old one. A kind outside 1..3 empties the
-// slot and returns nullptr.
-TLayer* GetLayer(Engine& engine, int index, LayerKind kind);
-TBitmapLayer& GetBitmapLayer(Engine& engine, int index);
-
-// Discard on every occupied slot; no layer is destroyed.
-void ResetAllLayers(Engine& engine);
 
 // Fills `bytes` (24-bit pixels, B G R) with a COLORREF's colour.
 void FillPixels(std::uint8_t* bytes, std::size_t pixelCount, std::uint32_t colorRef);

@@ -1,9 +1,8 @@
 #include "engine/graphics/picture_loader.h"
 
-#include "engine/script/errors.h"
-#include "engine/script/sjis.h"
+#include "engine/base/errors.h"
+#include "engine/base/sjis.h"
 #include "engine/script/word_list.h"
-#include "engine/shell/engine.h"
 #include "plugins/include/susie_plugin.h"
 
 #include <algorithm>
@@ -217,11 +216,6 @@ std::optional<Picture> LoadPicture(IFileSystem& files, IModules& modules, const 
     if (next >= TTokenList::PointerCount) ThrowError(SUSIE_NOT_IMPLEMENTED, member);
     current = ExtractMember(modules, node, current, member, tempFolder);
   }
-}
-
-std::optional<Picture> LoadPicture(Engine& engine, std::string_view name) {
-  return LoadPicture(engine.platform.files, engine.platform.modules, engine.plugins,
-                     engine.variables.GetVar("sysTmpPath"), name);
 }
 
 } // namespace velmo

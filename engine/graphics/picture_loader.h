@@ -10,8 +10,6 @@
 
 namespace velmo {
 
-class Engine;
-
 // Loads the picture a script names and converts it to 24 bits, top-down.
 //
 // The name is a file on disk, or a member of an archive on disk ("cg\bg.arc\room01.bmp"), or of
@@ -22,8 +20,8 @@ class Engine;
 // in turn. A file no plug-in claims is read as a BMP file. Extracted files stay in the temporary
 // folder.
 //
-// `tempFolder` is the folder the engine owns for such files, as the variable sysTmpPath holds
-// it: with a trailing backslash. It is handed to GetFile as it is, and the extracted file is
+// `tempFolder` is the folder the engine owns for such files (the one scripts read in sysTmpPath):
+// with a trailing backslash. It is handed to GetFile as it is, and the extracted file is
 // "<tempFolder>\<file name from GetFileInfo>" with one backslash between the two, whether or not
 // the folder ends with one (JoinFolder).
 //
@@ -36,8 +34,18 @@ class Engine;
 std::optional<Picture> LoadPicture(IFileSystem& files, IModules& modules, const TListPlugin& plugins,
                                    std::string_view tempFolder, std::string_view name);
 
-// The same with the engine's files, plug-ins and the temporary folder of sysTmpPath.
-std::optional<Picture> LoadPicture(Engine& engine, std::string_view name);
+// Where the pictures of a running engine come from: the game's files, the picture and archive
+// plug-ins of its list, and the folder that files taken out of archives go to.
+struct PictureSource {
+  IFileSystem& files;
+  IModules& modules;
+  const TListPlugin& plugins;
+  std::string_view tempFolder;
+
+  std::optional<Picture> Load(std::string_view name) const {
+    return LoadPicture(files, modules, plugins, tempFolder, name);
+  }
+};
 
 // "<folder>\<fileName>" with exactly one backslash between them: a backslash that ends `folder`
 // (and is not the trail byte of a two-byte character) is not doubled.

@@ -45,6 +45,7 @@ void EffectHost::Start(const EffectRecord& record, TSurface& screenSurface, TSur
 
 int EffectHost::Step() {
   EffectBlock& block = blockEx.block;
+  if (screen == nullptr) return 0;
   int result;
   if (pending.function == nullptr) {
     result = DefaultTransition(block.frameCounter, *to, *screen);

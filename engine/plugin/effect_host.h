@@ -1,7 +1,6 @@
 #pragma once
 
-#include "engine/graphics/surface.h"
-#include "engine/shell/subsystems.h"
+#include "engine/platform/surface.h"
 #include "plugins/include/velmo_plugin.h"
 
 #include <cstdint>
@@ -29,12 +28,27 @@ inline constexpr std::uint32_t DefaultTransitionIntervalMs = 30;
 // 0.
 int DefaultTransition(std::int64_t counter, const TSurface& to, TSurface& screen);
 
+// The transition or effect being stepped (the pending effect with its parameter block), as the
+// frame driver drives it.
+class ITransitionRunner {
+public:
+  virtual ~ITransitionRunner() = default;
+  // Calls the transition's function for one frame and counts the frame; returns its result
+  // (0: finished).
+  virtual int Step() = 0;
+  // The next call is the finishing one (frame counter 65535).
+  virtual void StartFinish() = 0;
+  // The final copy of the "to" picture onto the shown surface.
+  virtual void CopyFinalPicture() = 0;
+  virtual std::uint32_t FrameIntervalMs() const = 0;
+};
+
 // Steps the pending transition or effect frame by frame for the frame driver: the parameter
 // block, the frame counter and the finishing calls of both block forms.
 class EffectHost : public ITransitionRunner {
 public:
   // Prepares `record` to run from `from` to `to` on `screen`: counter 0, the record's
-  // parameters in the block.
+  // parameters in the block. Before the first Start there is nothing to step: Step answers 0.
   void Start(const EffectRecord& record, TSurface& screen, TSurface& from, TSurface& to);
 
   int Step() override;

@@ -1,6 +1,6 @@
 #include "engine/plugin/plugin_list.h"
 
-#include "engine/script/sjis.h"
+#include "engine/base/sjis.h"
 
 #include <cstring>
 

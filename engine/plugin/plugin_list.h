@@ -1,7 +1,7 @@
 #pragma once
 
+#include "engine/base/errors.h"
 #include "engine/platform/platform.h"
-#include "engine/script/errors.h"
 #include "plugins/include/velmo_plugin.h"
 
 #include <memory>

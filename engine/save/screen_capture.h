@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/graphics/surface.h"
+#include "engine/platform/surface.h"
 
 #include <string>
 

@@ -53,6 +53,54 @@ const char* FindParam(const TCommandLine& line, std::string_view name, int slot)
 // True if token i is bare and its text equals `word`, ignoring case.
 bool IsFlagWord(const TCommandLine& line, int i, std::string_view word);
 
+// One parameter token of a parsed line, as command handlers walk them: token `Index()`, 2 for the
+// first parameter.
+class ParamToken {
+public:
+  ParamToken(const TCommandLine& parsed, int i) : line(&parsed), index(i) {}
+
+  int Index() const { return index; }
+  const char* Key() const { return line->Key(index); }
+  const char* Value() const { return line->Value(index); }
+  bool Empty() const { return Value()[0] == '\0'; }
+  bool IsBare() const { return line->IsBare(index); }
+  // The parameter `name` at positional slot `slot` (IsParam).
+  bool Is(std::string_view name, int slot = 0) const { return IsParam(*line, index, name, slot); }
+  // A bare token that is `word` (IsFlagWord).
+  bool IsFlag(std::string_view word) const { return IsFlagWord(*line, index, word); }
+
+private:
+  const TCommandLine* line;
+  int index;
+};
+
+// The parameter tokens a line holds (2 .. Written()), in order, for a range-based for.
+class ParamTokens {
+public:
+  class Iterator {
+  public:
+    Iterator(const TCommandLine& parsed, int i) : line(&parsed), index(i) {}
+    ParamToken operator*() const { return ParamToken(*line, index); }
+    Iterator& operator++() {
+      ++index;
+      return *this;
+    }
+    bool operator!=(const Iterator& other) const { return index != other.index; }
+
+  private:
+    const TCommandLine* line;
+    int index;
+  };
+
+  explicit ParamTokens(const TCommandLine& parsed) : line(parsed) {}
+  Iterator begin() const { return Iterator(line, 2); }
+  Iterator end() const { return Iterator(line, line.Written() < 2 ? 2 : line.Written() + 1); }
+
+private:
+  const TCommandLine& line;
+};
+inline ParamTokens Params(const TCommandLine& line) { return ParamTokens(line); }
+
 // Expands the reference at src (which points at a '$') into `out` (TListHash::ValueSize bytes)
 // and returns the number of source bytes it took: the '$', the name and a closing '}'.
 // Forms: $name, ${name}, $$name (the name is the value of $name) and references nested inside

@@ -1,6 +1,6 @@
 #include "engine/script/error_log.h"
 
-#include "engine/script/format.h"
+#include "engine/base/format.h"
 
 #include <string>
 

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "engine/base/errors.h"
+#include "engine/base/run_control.h"
 #include "engine/platform/platform.h"
-#include "engine/script/errors.h"
 #include "engine/script/list_hash.h"
-#include "engine/shell/run_state.h"
 
 #include <cstdint>
 #include <string_view>

@@ -1,19 +1,15 @@
 #include "engine/script/scenario.h"
 
+#include "engine/base/errors.h"
+#include "engine/base/escapes.h"
+#include "engine/base/sjis.h"
 #include "engine/script/command_line.h"
-#include "engine/script/errors.h"
-#include "engine/script/escapes.h"
 #include "engine/script/jump_target.h"
-#include "engine/script/sjis.h"
 
 #include <array>
 #include <cstring>
 
 namespace velmo {
-
-void SwapNibblesString(char* text) {
-  for (char* p = text; *p != '\0'; ++p) *p = SwapNibbles(*p);
-}
 
 bool IsScrambledName(std::string_view fileName) {
   const std::size_t dot = fileName.rfind('.');

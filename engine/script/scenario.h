@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/base/nibbles.h"
 #include "engine/platform/platform.h"
 #include "engine/script/if_state.h"
 #include "engine/script/list_hash.h"
@@ -11,15 +12,6 @@
 #include <vector>
 
 namespace velmo {
-
-// Exchanges the two 4-bit halves of a byte: the storage form of scrambled scenario files and of
-// save data.
-constexpr char SwapNibbles(char c) {
-  const auto b = static_cast<unsigned char>(c);
-  return static_cast<char>(((b & 0x0F) << 4) | (b >> 4));
-}
-// SwapNibbles over a NUL-terminated text, in place.
-void SwapNibblesString(char* text);
 
 // Whether a scenario file is stored scrambled: the character three places after the last '.' of
 // its name is 'x' or 'X' (as in "startup.scx").

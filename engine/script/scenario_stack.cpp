@@ -1,6 +1,6 @@
 #include "engine/script/scenario_stack.h"
 
-#include "engine/script/errors.h"
+#include "engine/base/errors.h"
 
 #include <utility>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/script/sjis.h"
+#include "engine/base/sjis.h"
 
 #include <array>
 #include <cstddef>

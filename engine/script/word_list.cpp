@@ -1,7 +1,7 @@
 #include "engine/script/word_list.h"
 
-#include "engine/script/errors.h"
-#include "engine/script/sjis.h"
+#include "engine/base/errors.h"
+#include "engine/base/sjis.h"
 
 #include <array>
 

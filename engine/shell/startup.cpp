@@ -1,24 +1,36 @@
 #include "engine/shell/startup.h"
 
+#include "engine/core/engine.h"
+#include "engine/graphics/screen.h"
+#include "engine/platform/platform.h"
+#include "engine/plugin/plugin_set.h"
 #include "engine/script/error_log.h"
-#include "engine/shell/engine.h"
+#include "engine/script/script_state.h"
 
 namespace velmo {
 
+const char* CreateEngineObjects(Engine& engine, std::string_view systemFolder) {
+  engine.plugins.loadFailures = engine.plugins.list.LoadAll(engine.platform.files, systemFolder);
+  if (!engine.screen.HasSurfaces()) return "TSurface";
+  if (!engine.screen.MakeFlashbackSurfaces(engine.settings.maxFlashbackBuf)) return "TSurface";
+  return nullptr;
+}
+
 void StartEngine(Engine& engine, std::string_view programFolder, std::string_view tempFolder) {
-  TListHash& vars = engine.variables;
+  TListHash& vars = engine.script.variables;
   vars.SetVarText("velSystemVer", SystemVersion);
   vars.SetVarText("velBuildVer", BuildVersion);
   vars.SetVarText("velScriptVer", ScriptVersion);
   vars.SetVarText("sysCurPath", programFolder);
   vars.SetVarText("sysTmpPath", tempFolder);
+  engine.tempFolder = tempFolder;
   WriteLogHeader(engine.platform, vars);
   // Plug-ins that could not be loaded are recorded, without interrupting the player.
-  for (const TException& failure : engine.pluginFailures) {
+  for (const TException& failure : engine.plugins.loadFailures) {
     LogScriptError(engine.platform, failure, ScriptPosition{"", 0, ""});
   }
-  engine.pluginFailures.clear();
-  engine.scenario->Open(StartupScenario);
+  engine.plugins.loadFailures.clear();
+  engine.script.Scenario().Open(StartupScenario);
   engine.platform.window.PostResume();
 }
 

@@ -1,22 +1,14 @@
 #include "engine/text/message_window.h"
 
+#include "engine/base/escapes.h"
+#include "engine/base/sjis.h"
 #include "engine/graphics/compositor.h"
 #include "engine/graphics/pixels.h"
-#include "engine/script/escapes.h"
-#include "engine/script/sjis.h"
-#include "engine/shell/engine.h"
 
 #include <algorithm>
 #include <cstring>
 
 namespace velmo {
-namespace {
-
-// HangMode: what happens to the next character that does not fit on its line.
-constexpr int HangNormal = 0; // it hangs when it may not begin a line
-constexpr int HangAlways = 2;
-
-} // namespace
 
 void CharSet::Assign(std::string_view text) {
   bytes.fill(0);
@@ -43,14 +35,15 @@ int CharSet::Count() const {
   return count;
 }
 
-MessageWindow::MessageWindow(Engine& owner) : engine(owner) {
-  font.description = engine.platform.graphics.SystemFont();
+MessageWindow::MessageWindow(Screen& screenParts, RunControl& runControl, IWindow& mainWindow)
+    : screen(screenParts), run(runControl), window(mainWindow) {
+  font.description = screen.graphics.SystemFont();
 }
 
 TTextLayer* MessageWindow::TextLayer() const {
-  const std::int32_t slot = engine.layers.messageLayer;
+  const std::int32_t slot = screen.layers.messageLayer;
   if (slot < 0 || slot >= LayerTable::SlotCount) return nullptr;
-  TLayer* layer = engine.layers.At(slot);
+  TLayer* layer = screen.layers.At(slot);
   return layer != nullptr && layer->kind == LayerKind::Text ? static_cast<TTextLayer*>(layer) : nullptr;
 }
 
@@ -66,57 +59,58 @@ void MessageWindow::SetMessageText(const char* message) {
   readPosition = 0;
   clearPending = false;
   retyping = false;
-  engine.runState = RunState::TextOutput;
+  run.state = RunState::TextOutput;
 }
 
 void MessageWindow::Reset() {
-  engine.clickSkip = false;
-  engine.skipToOption = false;
+  run.clickSkip = false;
+  run.skipToOption = false;
 }
 
 void MessageWindow::RecreateMessageFont() {
   font.description.pitchAndFamily = 0;
-  engine.platform.graphics.SetMessageFont(font.description);
+  screen.graphics.SetMessageFont(font.description);
   font.dirty = false;
 }
 
 std::size_t MessageWindow::DrawTextRun(TSurface& surface, int x, int y, std::string_view run, int pair) {
   const ColourPair& colour = colours[static_cast<std::size_t>(pair)];
-  IGraphics& graphics = engine.platform.graphics;
+  IGraphics& graphics = screen.graphics;
   graphics.PaintText(surface, Saturate32(std::int64_t{x} + 2), Saturate32(std::int64_t{y} + 2), run, colour.shadow);
   graphics.PaintText(surface, x, y, run, colour.text);
   return run.size();
 }
 
 void MessageWindow::WaitForClick() {
-  engine.clickSkip = false;
-  engine.runState = engine.skipToOption ? RunState::TextOutput : RunState::ClickWait;
+  run.clickSkip = false;
+  run.state = run.skipToOption ? RunState::TextOutput : RunState::ClickWait;
 }
 
 void MessageWindow::NewLine(TextLayerState& layout) {
-  const TextSize space = engine.platform.graphics.MeasureText(" ");
+  const TextSize space = screen.graphics.MeasureText(" ");
   layout.CursorX() = layout.LineStart();
   layout.CursorY() = Saturate32(std::int64_t{layout.CursorY()} + font.linePitch + space.cy);
 }
 
 void MessageWindow::ClearPage() {
-  engine.platform.graphics.Flush();
+  screen.graphics.Flush();
   if (font.dirty) RecreateMessageFont();
   TTextLayer* layer = TextLayer();
-  if (layer != nullptr && (layer->mode & 2) != 0) layer->Discard(engine);
-  ComposeTextBand(engine);
-  std::memcpy(engine.screenSurface->Bits(), engine.composeSurface->Bits(), TSurface::Size);
-  engine.platform.window.Repaint();
+  if (layer != nullptr && DrawsIntoBitmap(layer->mode)) layer->Discard(screen.layers);
+  ComposeTextBand(screen);
+  std::memcpy(screen.screenSurface->Bits(), screen.composeSurface->Bits(), TSurface::Size);
+  window.Repaint();
   TextLayerState& layout = Layout();
   layout.indentCount = 0;
   layout.CursorX() = layout.rect.left;
   layout.CursorY() = layout.rect.top;
 }
 
-MessageWindow::StepEnd MessageWindow::PrintCharacter(std::string_view character, std::size_t consumed, int& hangMode) {
+MessageWindow::StepEnd MessageWindow::PrintCharacter(std::string_view character, std::size_t consumed,
+                                                     HangMode& hangMode) {
   TextLayerState& layout = Layout();
   TTextLayer* layer = TextLayer();
-  const TextSize lastMeasured = engine.platform.graphics.MeasureText(character);
+  const TextSize lastMeasured = screen.graphics.MeasureText(character);
   const std::int64_t right = std::int64_t{layout.rect.left} + layout.rect.width;
   std::int64_t x = layout.CursorX();
   std::int64_t y = layout.CursorY();
@@ -124,7 +118,7 @@ MessageWindow::StepEnd MessageWindow::PrintCharacter(std::string_view character,
   std::int64_t newY = y;
   if (nextX >= right) {
     newY = y + font.linePitch + lastMeasured.cy;
-    if (hangMode == HangAlways || (hangMode == HangNormal && IsNoHeadingChar(character))) {
+    if (hangMode == HangMode::Always || (hangMode == HangMode::Normal && IsNoHeadingChar(character))) {
       // The character hangs past the right edge; the next one starts the next line.
       nextX = layout.LineStart();
     } else if (newY >= std::int64_t{layout.rect.top} + layout.rect.height && !retyping) {
@@ -145,15 +139,15 @@ MessageWindow::StepEnd MessageWindow::PrintCharacter(std::string_view character,
     }
   }
   if (layer != nullptr) {
-    if ((layer->mode & 1) != 0)
-      DrawTextRun(*engine.screenSurface, Saturate32(x), Saturate32(y), character, MessagePair);
-    if ((layer->mode & 2) != 0) DrawTextRun(*layer->bitmap, Saturate32(x), Saturate32(y), character, MessagePair);
+    if (DrawsOnScreen(layer->mode))
+      DrawTextRun(*screen.screenSurface, Saturate32(x), Saturate32(y), character, MessagePair);
+    if (DrawsIntoBitmap(layer->mode)) DrawTextRun(*layer->bitmap, Saturate32(x), Saturate32(y), character, MessagePair);
   }
-  engine.platform.window.Invalidate(Saturate32(x), Saturate32(y), Saturate32(x + lastMeasured.cx + 2),
-                                    Saturate32(y + lastMeasured.cy + 2));
+  window.Invalidate(Saturate32(x), Saturate32(y), Saturate32(x + lastMeasured.cx + 2),
+                    Saturate32(y + lastMeasured.cy + 2));
   layout.CursorX() = Saturate32(nextX);
   layout.CursorY() = Saturate32(newY);
-  hangMode = HangNormal;
+  hangMode = HangMode::Normal;
   retyping = false;
   if (newY >= std::int64_t{layout.rect.top} + layout.rect.height) {
     // The page is full: after the click the page clears and output goes on with the next character.
@@ -165,9 +159,8 @@ MessageWindow::StepEnd MessageWindow::PrintCharacter(std::string_view character,
 }
 
 void MessageWindow::OutputStep() {
-  IWindow& window = engine.platform.window;
   int count = 0;
-  int hangMode = HangNormal;
+  HangMode hangMode = HangMode::Normal;
   bool drawn = false;
   // The window shows the cells drawn once the step ends.
   auto endStep = [&] {
@@ -178,7 +171,7 @@ void MessageWindow::OutputStep() {
     ClearPage();
   }
   for (;;) {
-    const int limit = engine.clickSkip || engine.skipToOption || window.ControlKeyDown() ? 1024 : 1;
+    const int limit = run.clickSkip || run.skipToOption || window.ControlKeyDown() ? 1024 : 1;
     if (count >= limit) return endStep();
     const char byte = text[readPosition];
     TextLayerState& layout = Layout();
@@ -198,12 +191,12 @@ void MessageWindow::OutputStep() {
     case EscWait:
       ++readPosition;
       // A wait right after \+ at the right edge starts a new line, as the hanging character would.
-      if (hangMode == HangAlways &&
+      if (hangMode == HangMode::Always &&
           std::int64_t{layout.CursorX()} >= std::int64_t{layout.rect.left} + layout.rect.width) {
         NewLine(layout);
       }
       WaitForClick();
-      if (engine.voicePending) engine.runState = RunState::VoiceWait;
+      if (run.voicePending) run.state = RunState::VoiceWait;
       return endStep();
     case EscInstantOn:
     case EscInstantOff:
@@ -224,7 +217,7 @@ void MessageWindow::OutputStep() {
     case EscNoHangDash:
     case EscNoHang:
       ++readPosition;
-      hangMode = byte == EscHang ? 2 : byte == EscNoHangDash ? 3 : 1;
+      hangMode = byte == EscHang ? HangMode::Always : byte == EscNoHangDash ? HangMode::NoHangDash : HangMode::NoHang;
       continue;
     default:
       break;
@@ -250,20 +243,19 @@ void MessageWindow::OutputStep() {
 }
 
 void MessageWindow::BlinkPageMarker(bool show) {
-  engine.platform.graphics.Flush();
+  screen.graphics.Flush();
   TextLayerState& layout = Layout();
-  const TextSize marker = engine.platform.graphics.MeasureText(PageMarker);
+  const TextSize marker = screen.graphics.MeasureText(PageMarker);
   const std::int64_t x = layout.CursorX();
   const std::int64_t y = layout.CursorY();
   markerCounter = (markerCounter + 1) % 6;
   if (markerCounter >= 3 && show) {
     if (TextLayer() != nullptr)
-      DrawTextRun(*engine.screenSurface, Saturate32(x), Saturate32(y), PageMarker, MessagePair);
+      DrawTextRun(*screen.screenSurface, Saturate32(x), Saturate32(y), PageMarker, MessagePair);
   } else {
-    CopyPixelRect(engine.composeSurface->Bits(), TSurface::Width, TSurface::Height, x, y, std::int64_t{marker.cx} + 2,
-                  std::int64_t{marker.cy} + 2, engine.screenSurface->Bits(), TSurface::Width, TSurface::Height, x, y);
+    CopyPixelRect(screen.composeSurface->View(), x, y, std::int64_t{marker.cx} + 2, std::int64_t{marker.cy} + 2,
+                  screen.screenSurface->View(), x, y);
   }
-  IWindow& window = engine.platform.window;
   window.Invalidate(Saturate32(x), Saturate32(y), Saturate32(x + marker.cx + 2), Saturate32(y + marker.cy + 2));
   window.Update();
 }

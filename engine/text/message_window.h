@@ -1,8 +1,9 @@
 #pragma once
 
+#include "engine/base/run_control.h"
 #include "engine/graphics/layers.h"
+#include "engine/graphics/screen.h"
 #include "engine/platform/platform.h"
-#include "engine/shell/subsystems.h"
 
 #include <array>
 #include <cstdint>
@@ -10,7 +11,29 @@
 
 namespace velmo {
 
-class Engine;
+// The message window as the interpreter and the frame driver see it: takes message-text lines and
+// types them out.
+class IMessageWindow {
+public:
+  virtual ~IMessageWindow() = default;
+  // A line of message text, references expanded: starts its output and sets RunState to
+  // TextOutput. The window posts UM_RESUME once the text has been shown and acknowledged.
+  virtual void SetMessageText(const char* text) = 0;
+  // One step of text output (a tick in TextOutput).
+  virtual void OutputStep() {}
+  // Shows or erases the page marker (ticks in ClickWait, and the click that ends the wait).
+  virtual void BlinkPageMarker(bool /*show*/) {}
+  // Back to an empty window (a restart at an entry).
+  virtual void Reset() {}
+};
+
+// What happens to the next character that does not fit on its line (\+, \-, \x).
+enum class HangMode {
+  Normal,     // it hangs when it may not begin a line
+  NoHang,     // it starts the next line (\x)
+  Always,     // it hangs whatever it is (\+)
+  NoHangDash, // as NoHang (\-)
+};
 
 // A set of characters that line layout looks up: two bytes an entry (a single-byte character is
 // its byte and 0), ending at the first entry whose first byte is 0; at most 127 characters.
@@ -50,7 +73,9 @@ public:
   static constexpr std::size_t BufferSize = 1024;
   static constexpr std::string_view PageMarker = "▼";
 
-  explicit MessageWindow(Engine& owner);
+  // Types into the text layers of `screen`'s table and onto its surfaces, waits through `run`, and
+  // marks what it drew on `window`.
+  MessageWindow(Screen& screen, RunControl& run, IWindow& window);
 
   // IMessageWindow.
   void SetMessageText(const char* text) override;
@@ -81,14 +106,16 @@ public:
 private:
   enum class StepEnd { Continue, End };
   // Lays out and draws one character; `consumed` is how many bytes of the text it took.
-  StepEnd PrintCharacter(std::string_view character, std::size_t consumed, int& hangMode);
+  StepEnd PrintCharacter(std::string_view character, std::size_t consumed, HangMode& hangMode);
   void ClearPage();
   // The cursor to the line start of the next line: down by the line pitch and a space's height.
   void NewLine(TextLayerState& layout);
   // The wait at a \w or a full page: ClickWait, or straight on while skipping to an option.
   void WaitForClick();
 
-  Engine& engine;
+  Screen& screen;
+  RunControl& run;
+  IWindow& window;
   std::array<char, BufferSize> text{};
   std::size_t readPosition = 0;
   bool clearPending = false; // the page waited for a character that starts the next page

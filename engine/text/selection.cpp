@@ -1,10 +1,9 @@
 #include "engine/text/selection.h"
 
+#include "engine/base/escapes.h"
+#include "engine/base/sjis.h"
 #include "engine/graphics/layers.h"
 #include "engine/graphics/pixels.h"
-#include "engine/script/escapes.h"
-#include "engine/script/sjis.h"
-#include "engine/shell/engine.h"
 #include "engine/text/message_window.h"
 
 #include <algorithm>
@@ -90,7 +89,6 @@ int Selection::Add(const SelectionEntry& entry, bool isDefault) {
 }
 
 void Selection::DrawOption(SelectionEntry& entry, int pair) {
-  MessageWindow& window = *engine.ownMessageWindow;
   std::int64_t x = entry.left;
   std::int32_t height = 0;
   const std::string& text = entry.text;
@@ -108,9 +106,9 @@ void Selection::DrawOption(SelectionEntry& entry, int pair) {
       character = std::string_view(text.data() + i, length);
       i += length - 1;
     }
-    window.DrawTextRun(*engine.screenSurface, Saturate32(x), entry.top, character, pair);
-    const TextSize size = engine.platform.graphics.MeasureText(character);
-    x += size.cx + window.font.spacing;
+    messageWindow.DrawTextRun(*screen.screenSurface, Saturate32(x), entry.top, character, pair);
+    const TextSize size = screen.graphics.MeasureText(character);
+    x += size.cx + messageWindow.font.spacing;
     height = size.cy;
   }
   entry.right = Saturate32(x);
@@ -122,25 +120,24 @@ void Selection::DrawLook(SelectionEntry& entry, Look look) {
     DrawOption(entry, look == Look::Normal ? OptionPair : look == Look::Active ? ActivePair : ClickPair);
     return;
   }
-  engine.platform.graphics.Flush();
+  screen.graphics.Flush();
   if (look == Look::Normal) {
     // The composed picture under the button.
-    CopyPixelRect(engine.composeSurface->Bits(), TSurface::Width, TSurface::Height, entry.left, entry.top, entry.width,
-                  entry.height, engine.screenSurface->Bits(), TSurface::Width, TSurface::Height, entry.left, entry.top);
+    CopyPixelRect(screen.composeSurface->View(), entry.left, entry.top, entry.width, entry.height,
+                  screen.screenSurface->View(), entry.left, entry.top);
     return;
   }
   const std::int32_t x = look == Look::Active ? entry.activeX : entry.clickX;
   const std::int32_t y = look == Look::Active ? entry.activeY : entry.clickY;
   if (x == -1 || y == -1) return;
-  const TLayer* layer = engine.layers.At(entry.lookLayer);
+  const TLayer* layer = screen.layers.At(entry.lookLayer);
   if (layer == nullptr || layer->kind != LayerKind::Bitmap) return;
   const auto& bitmap = static_cast<const TBitmapLayer&>(*layer);
   if (!bitmap.picture) return;
   // A look layer in TRANSPARENT mode leaves its key colour out, as the layer is drawn.
   const Picture& picture = *bitmap.picture;
   if (picture.pixels.empty()) return;
-  CopyPixelRect(picture.pixels.data(), picture.width, picture.height, x, y, entry.width, entry.height,
-                engine.screenSurface->Bits(), TSurface::Width, TSurface::Height, entry.left, entry.top,
+  CopyPixelRect(picture.View(), x, y, entry.width, entry.height, screen.screenSurface->View(), entry.left, entry.top,
                 bitmap.mode == ModeTransparent);
 }
 
@@ -167,7 +164,7 @@ void Selection::Hover(int x, int y) {
       break;
     }
   }
-  engine.platform.window.Repaint();
+  window.Repaint();
 }
 
 void Selection::Down() {
@@ -202,7 +199,7 @@ SelectionChoice Selection::Hit(int, int) {
     SelectionEntry& entry = entries[static_cast<std::size_t>(n)];
     if (!entry.hot) continue;
     DrawLook(entry, Look::Clicked);
-    engine.platform.window.Repaint();
+    window.Repaint();
     return SelectionChoice{n, entry.kind, n};
   }
   return SelectionChoice{};
@@ -211,7 +208,6 @@ SelectionChoice Selection::Hit(int, int) {
 void Selection::MoveCursorToDefault() {
   if (autoActivate == AutoActivateFalse || defaultEntry < 0 || defaultEntry >= count) return;
   if (autoActivate == AutoActivateOnce) autoActivate = AutoActivateFalse;
-  IWindow& window = engine.platform.window;
   int x = 0, y = 0;
   if (!window.CursorPosition(x, y)) return;
   const SelectionEntry& target = entries[static_cast<std::size_t>(defaultEntry)];

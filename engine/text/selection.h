@@ -1,6 +1,7 @@
 #pragma once
 
-#include "engine/shell/subsystems.h"
+#include "engine/graphics/screen.h"
+#include "engine/platform/platform.h"
 
 #include <array>
 #include <cstdint>
@@ -8,7 +9,32 @@
 
 namespace velmo {
 
-class Engine;
+class MessageWindow;
+
+// Where an entry leads: a jump to its option[n] (NAME, GOTO, or the default jump by the text) or
+// a return of its option[n] as the value of exit (CODE, RETURN).
+enum class EntryKind : std::int32_t { Jump = 0, Return = 1 };
+
+// What a click hit in a selection: the entry's number (-1: none), its kind and the number n of
+// its option[n] variable.
+struct SelectionChoice {
+  int entry = -1;
+  EntryKind kind = EntryKind::Jump;
+  int option = 0;
+};
+
+// The options and buttons of a running selection, as the shell's input handling sees them.
+class ISelection {
+public:
+  virtual ~ISelection() = default;
+  virtual void Hover(int x, int y) = 0;
+  virtual void Up() = 0;
+  virtual void Down() = 0;
+  // A key that is not an arrow: highlights the entry with that access or hot key; true when the
+  // entry's key is a hot key, which chooses it at once as a click would.
+  virtual bool Key(int virtualKey) = 0;
+  virtual SelectionChoice Hit(int x, int y) = 0;
+};
 
 // One option or button of a selection.
 struct SelectionEntry {
@@ -19,10 +45,10 @@ struct SelectionEntry {
   std::int32_t activeX = -1, activeY = -1; // the active look's place in the look layer's picture
   std::int32_t clickX = -1, clickY = -1;   // the clicked look's place
   std::string text;                        // a text option's text (escape bytes kept)
-  std::int32_t kind = 0;                   // 0 jump, 1 return
-  char key = 0;                            // access or hot key, upper-cased; 0 none
-  std::int32_t keyKind = 0;                // 2 HOTKEY, 3 ACCESSKEY
-  bool hot = false;                        // under the mouse: shows its active look
+  EntryKind kind = EntryKind::Jump;
+  char key = 0;             // access or hot key, upper-cased; 0 none
+  std::int32_t keyKind = 0; // 2 HOTKEY, 3 ACCESSKEY
+  bool hot = false;         // under the mouse: shows its active look
 };
 
 enum AutoActivate : std::int32_t { AutoActivateTrue = 4, AutoActivateOnce = 5, AutoActivateFalse = 6 };
@@ -33,7 +59,10 @@ class Selection : public ISelection {
 public:
   static constexpr int Capacity = 64;
 
-  explicit Selection(Engine& owner) : engine(owner) {}
+  // Draws on `screen`'s surfaces with the message window's font and colours; repaints and moves
+  // the cursor through `window`.
+  Selection(Screen& screenParts, MessageWindow& messages, IWindow& mainWindow)
+      : screen(screenParts), messageWindow(messages), window(mainWindow) {}
 
   // ISelection.
   void Hover(int x, int y) override;
@@ -61,7 +90,9 @@ private:
   enum class Look { Normal, Active, Clicked };
   void DrawLook(SelectionEntry& entry, Look look);
 
-  Engine& engine;
+  Screen& screen;
+  MessageWindow& messageWindow;
+  IWindow& window;
   int count = 0;
   int active = -1;
   int defaultEntry = -1;

@@ -1,12 +1,12 @@
 // Feeds arbitrary lines to the command-line tokenizer, reference expansion, the list and path
 // splitters, the jump-location splitter and number parsing over a seeded variable store. Script
 // errors are expected answers; anything else (a crash, an overrun, a leak) is a finding.
+#include "engine/base/errors.h"
+#include "engine/base/escapes.h"
+#include "engine/base/parse_number.h"
 #include "engine/script/command_line.h"
-#include "engine/script/errors.h"
-#include "engine/script/escapes.h"
 #include "engine/script/jump_target.h"
 #include "engine/script/list_hash.h"
-#include "engine/script/parse_number.h"
 #include "engine/script/word_list.h"
 
 #include <cstddef>

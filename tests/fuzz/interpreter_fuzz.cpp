@@ -2,10 +2,13 @@
 // rest is the file. A second file "sub.scn" holds the same bytes, so calls and jumps into another
 // file are reached too. The run is bounded in resumes; script errors are reported and answered
 // "go on" as a player might. Anything else (a crash, an overrun, a leak, a hang) is a finding.
+#include "engine/commands/command_set.h"
+#include "engine/core/engine.h"
+#include "engine/core/headless_driver.h"
+#include "engine/core/interpreter.h"
 #include "engine/platform/headless/headless_platform.h"
-#include "engine/script/interpreter.h"
-#include "engine/script/scenario.h"
-#include "engine/shell/engine.h"
+#include "engine/script/script_state.h"
+#include "engine/text/message_window.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -13,13 +16,12 @@
 
 namespace {
 
+// Message text counts as read at once: it only waits for the driver to take it as read.
 class Sink : public velmo::IMessageWindow {
 public:
-  explicit Sink(velmo::Engine& e) : engine(e) {}
-  void SetMessageText(const char*) override { engine.runState = velmo::RunState::TextOutput; }
+  void SetMessageText(const char*) override { run->state = velmo::RunState::TextOutput; }
 
-private:
-  velmo::Engine& engine;
+  velmo::RunControl* run = nullptr;
 };
 
 } // namespace
@@ -42,32 +44,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   velmo::HeadlessGraphics graphics;
   velmo::HeadlessModules modules;
   velmo::Platform platform{clock, window, files, graphics, modules};
-  velmo::Engine engine(platform);
-  Sink sink(engine);
-  engine.messageWindow = &sink;
+  Sink sink;
+  velmo::Engine engine(platform, velmo::StandardCommands(), velmo::EngineSeams{.messageWindow = &sink});
+  sink.run = &engine.run;
+  velmo::HeadlessDriver driver(engine, clock, window);
 
-  engine.scenario->Open(name);
+  engine.script.Scenario().Open(name);
   window.PostResume();
   for (int step = 0; step < 300; ++step) {
-    if (window.posted.empty()) {
-      if (engine.runState == velmo::RunState::TextOutput) {
-        window.PostResume();
-      } else if (engine.runState == velmo::RunState::TimedWait && engine.waitDeadline != 0) {
-        clock.nowMs = engine.waitDeadline;
-        engine.waitDeadline = 0;
-        window.PostResume();
-      } else if (engine.events[velmo::UserClick].action != velmo::EventAction::None) {
-        velmo::FireEvent(engine, velmo::UserClick);
-      } else {
-        break;
-      }
-      continue;
-    }
-    const velmo::PostedMessage message = window.posted.front();
-    window.posted.pop_front();
-    if (message == velmo::PostedMessage::Shutdown) break;
-    engine.runState = velmo::RunState::Running;
-    velmo::RunScenario(engine);
+    const velmo::HeadlessDriver::Dispatched dispatched = driver.DispatchOne();
+    if (dispatched == velmo::HeadlessDriver::Dispatched::Shutdown) break;
+    if (dispatched == velmo::HeadlessDriver::Dispatched::Resume || driver.SkipWait()) continue;
+    if (!engine.script.EventSet(velmo::UserClick)) break;
+    velmo::FireEvent(engine, velmo::UserClick);
   }
   return 0;
 }

@@ -41,12 +41,12 @@ Pixel SurfacePixel(const TSurface& surface, int x, int y) {
 class CompositorTest : public ::testing::Test {
 protected:
   void Bands(int user, int window, int text) {
-    engine.layers.userEnd = user;
-    engine.layers.windowEnd = user + window;
-    engine.layers.textEnd = user + window + text;
+    engine.screen.layers.userEnd = user;
+    engine.screen.layers.windowEnd = user + window;
+    engine.screen.layers.textEnd = user + window + text;
   }
   TBitmapLayer& Put(int slot, Picture picture, int x = 0, int y = 0, unsigned level = 0) {
-    TBitmapLayer& layer = GetBitmapLayer(engine, slot);
+    TBitmapLayer& layer = engine.screen.layers.GetBitmapLayer(slot);
     layer.picture = std::move(picture);
     layer.x = x;
     layer.y = y;
@@ -68,24 +68,24 @@ protected:
 
 TEST_F(CompositorTest, GetLayerKeepsALayerOfTheKindAskedForAndReplacesOneOfAnotherKind) {
   TBitmapLayer& bitmap = Put(5, MakePicture(2, 2, Noise(0)), 7, 0);
-  EXPECT_EQ(&GetBitmapLayer(engine, 5), &bitmap);
+  EXPECT_EQ(&engine.screen.layers.GetBitmapLayer(5), &bitmap);
   EXPECT_EQ(bitmap.x, 7);
-  TLayer* text = GetLayer(engine, 5, LayerKind::Text);
+  TLayer* text = engine.screen.layers.GetLayer(5, LayerKind::Text);
   EXPECT_EQ(text->kind, LayerKind::Text);
-  EXPECT_EQ(engine.layers.At(5), text);
-  EXPECT_FALSE(GetBitmapLayer(engine, 5).picture.has_value());
-  EXPECT_EQ(GetLayer(engine, 5, LayerKind::Filter)->kind, LayerKind::Filter);
-  EXPECT_EQ(engine.layers.At(4), nullptr);
+  EXPECT_EQ(engine.screen.layers.At(5), text);
+  EXPECT_FALSE(engine.screen.layers.GetBitmapLayer(5).picture.has_value());
+  EXPECT_EQ(engine.screen.layers.GetLayer(5, LayerKind::Filter)->kind, LayerKind::Filter);
+  EXPECT_EQ(engine.screen.layers.At(4), nullptr);
 }
 
 TEST_F(CompositorTest, TextLayerDiscardRefillsWithTheTextColourInForceThen) {
-  engine.layers.textLayerColor = 0x02010203;
-  auto& text = static_cast<TTextLayer&>(*GetLayer(engine, 2, LayerKind::Text));
+  engine.screen.layers.textLayerColor = 0x02010203;
+  auto& text = static_cast<TTextLayer&>(*engine.screen.layers.GetLayer(2, LayerKind::Text));
   EXPECT_EQ((Pixel{text.bitmap->Bits()[0], text.bitmap->Bits()[1], text.bitmap->Bits()[2]}), (Pixel{1, 2, 3}));
   text.position = {11, 12, 13, 14};
   text.bitmap->Bits()[TSurface::Size - 1] = 0xEE;
-  engine.layers.textLayerColor = 0x02A0B0C0;
-  text.Discard(engine);
+  engine.screen.layers.textLayerColor = 0x02A0B0C0;
+  text.Discard(engine.screen.layers);
   for (std::size_t i = 0; i < TSurface::Size; i += 3) {
     ASSERT_EQ((Pixel{text.bitmap->Bits()[i], text.bitmap->Bits()[i + 1], text.bitmap->Bits()[i + 2]}),
               (Pixel{0xA0, 0xB0, 0xC0}))
@@ -95,34 +95,34 @@ TEST_F(CompositorTest, TextLayerDiscardRefillsWithTheTextColourInForceThen) {
 }
 
 TEST_F(CompositorTest, ResetAllLayersDiscardsEveryLayerAndADiscardedFilterDoesNothing) {
-  AddFakeEffectPlugins(engine, f.modules);
-  auto& filter = static_cast<TFilterLayer&>(*GetLayer(engine, 2, LayerKind::Filter));
-  ASSERT_TRUE(filter.Load(engine, "invert"));
-  ResetAllLayers(engine);
-  EXPECT_EQ(engine.layers.At(2), &filter);
+  AddFakeEffectPlugins(engine.plugins.list, f.modules);
+  auto& filter = static_cast<TFilterLayer&>(*engine.screen.layers.GetLayer(2, LayerKind::Filter));
+  ASSERT_TRUE(filter.Load(engine.plugins.list, "invert"));
+  engine.screen.layers.ResetAllLayers();
+  EXPECT_EQ(engine.screen.layers.At(2), &filter);
   EXPECT_EQ(filter.visible, 0);
   // A discarded filter calls nothing that changes the surface.
   filter.visible = 1;
-  std::memset(engine.baseSurface->Bits(), 0x31, TSurface::Size);
-  filter.Apply(*engine.baseSurface);
+  std::memset(engine.screen.baseSurface->Bits(), 0x31, TSurface::Size);
+  filter.Apply(*engine.screen.baseSurface);
   EXPECT_TRUE(fakeEffectCalls.invert.empty());
-  EXPECT_EQ(engine.baseSurface->Bits()[1000], 0x31);
+  EXPECT_EQ(engine.screen.baseSurface->Bits()[1000], 0x31);
 }
 
 TEST_F(CompositorTest, FilterLoadTakesThePluginsParametersAndAnUnknownNameDiscardsTheLayer) {
-  AddFakeEffectPlugins(engine, f.modules);
-  auto& filter = static_cast<TFilterLayer&>(*GetLayer(engine, 0, LayerKind::Filter));
+  AddFakeEffectPlugins(engine.plugins.list, f.modules);
+  auto& filter = static_cast<TFilterLayer&>(*engine.screen.layers.GetLayer(0, LayerKind::Filter));
   filter.visible = 0;
   filter.Block().frameCounter = 9;
-  ASSERT_TRUE(filter.Load(engine, "Invert"));
+  ASSERT_TRUE(filter.Load(engine.plugins.list, "Invert"));
   EXPECT_EQ(filter.visible, 1);
   EXPECT_FALSE(filter.variant);
   EXPECT_EQ(filter.Block().frameCounter, 0);
   for (int i = 0; i < VELMO_PARAM_COUNT; ++i) ASSERT_EQ(filter.Block().params[i], 100 + i) << i;
-  ASSERT_TRUE(filter.Load(engine, "DIM"));
+  ASSERT_TRUE(filter.Load(engine.plugins.list, "DIM"));
   EXPECT_TRUE(filter.variant);
   EXPECT_EQ(filter.Block().params[62], 462);
-  EXPECT_FALSE(filter.Load(engine, "SWEEP")); // a transition, not a filter
+  EXPECT_FALSE(filter.Load(engine.plugins.list, "SWEEP")); // a transition, not a filter
   EXPECT_EQ(filter.visible, 0);
 }
 
@@ -161,8 +161,8 @@ TEST_F(CompositorTest, ABitmapLayerBlendsByItsLevelAndMask) {
     layer.alpha.reset();
     if (c.hasMask) layer.alpha = MakePicture(37, 1, Solid({c.m, 0, 0}));
     layer.alphaInverted = c.omega ? 1 : 0;
-    ComposeAll(engine);
-    const std::uint8_t* row = engine.baseSurface->Bits() + TSurface::Stride;
+    ComposeAll(engine.screen);
+    const std::uint8_t* row = engine.screen.baseSurface->Bits() + TSurface::Stride;
     for (int x = 2; x < 39; ++x) {
       ASSERT_EQ((Pixel{row[x * 3], row[x * 3 + 1], row[x * 3 + 2]}), c.expected) << c.name << " at x " << x;
     }
@@ -184,19 +184,19 @@ TEST_F(CompositorTest, LayersOfEveryKernelComposeAsTheRulesWorkOut) {
   omega.alphaInverted = 1;
   Put(3, c, 600, 100, 200);
   Put(4, d, 301, 203, 140);
-  ComposeAll(engine);
+  ComposeAll(engine.screen);
   ExpectedFrame expected;
   expected.Draw(bg, 0, 0);
   expected.Draw(a, 13, 401, 77, &aMask);
   expected.Draw(b, -17, -9, 0, &bMask, true);
   expected.Draw(c, 600, 100, 200);
   expected.Draw(d, 301, 203, 140);
-  EXPECT_EQ(FirstDifference(engine.baseSurface->Bits(), expected), "");
+  EXPECT_EQ(FirstDifference(engine.screen.baseSurface->Bits(), expected), "");
 }
 
 TEST_F(CompositorTest, TransparentModeSkipsPixelsOfThePicturesTopLeftColour) {
   Bands(3, 0, 0);
-  engine.layers.backgroundColor = 0x02000000 | 0x102030;
+  engine.screen.layers.backgroundColor = 0x02000000 | 0x102030;
   const Pixel key{1, 2, 3};
   // The key at (0, 0) and (2, 1); (3, 2, 1) has the same bytes in another order.
   const Picture picture = MakePicture(6, 4, [&](int x, int y) -> Pixel {
@@ -208,14 +208,14 @@ TEST_F(CompositorTest, TransparentModeSkipsPixelsOfThePicturesTopLeftColour) {
   Put(0, picture, -1, -1).mode = ModeTransparent;
   Put(1, picture, 20, 20, 128).mode = ModeTransparent;
   Put(2, picture, 40, 40).mode = ModeCopy;
-  ComposeAll(engine);
+  ComposeAll(engine.screen);
   ExpectedFrame expected = Background({0x10, 0x20, 0x30});
   expected.Draw(picture, -1, -1, 0, nullptr, false, true);
   expected.Draw(picture, 20, 20, 128, nullptr, false, true);
   expected.Draw(picture, 40, 40);
-  EXPECT_EQ(FirstDifference(engine.baseSurface->Bits(), expected), "");
-  EXPECT_EQ(SurfacePixel(*engine.baseSurface, 1, 0), (Pixel{0x10, 0x20, 0x30})); // under the key pixel (2, 1)
-  EXPECT_EQ(SurfacePixel(*engine.baseSurface, 42, 41), key);
+  EXPECT_EQ(FirstDifference(engine.screen.baseSurface->Bits(), expected), "");
+  EXPECT_EQ(SurfacePixel(*engine.screen.baseSurface, 1, 0), (Pixel{0x10, 0x20, 0x30})); // under the key pixel (2, 1)
+  EXPECT_EQ(SurfacePixel(*engine.screen.baseSurface, 42, 41), key);
 }
 
 TEST_F(CompositorTest, PicturesAreClippedToTheSurfaceAtEveryEdge) {
@@ -223,18 +223,18 @@ TEST_F(CompositorTest, PicturesAreClippedToTheSurfaceAtEveryEdge) {
   const Picture p = MakePicture(37, 29, Noise(20));
   const int offsets[][2] = {{-5, -7}, {620, 470}, {-30, 460}, {615, -20}, {640, 0}, {0, 480}, {-37, 5}, {3, -29}};
   for (int i = 0; i < 8; ++i) Put(i, p, offsets[i][0], offsets[i][1], i % 2 == 0 ? 0 : 100);
-  ComposeAll(engine);
+  ComposeAll(engine.screen);
   ExpectedFrame expected = Background({0, 0, 0});
   for (int i = 0; i < 8; ++i) expected.Draw(p, offsets[i][0], offsets[i][1], i % 2 == 0 ? 0 : 100);
-  EXPECT_EQ(FirstDifference(engine.baseSurface->Bits(), expected), "");
+  EXPECT_EQ(FirstDifference(engine.screen.baseSurface->Bits(), expected), "");
   // Offsets at the ends of the 32-bit range draw nothing.
   Bands(4, 0, 0);
   Put(0, p, INT_MAX, INT_MAX);
   Put(1, p, INT_MIN, INT_MIN);
   Put(2, p, INT_MAX - 10, 0);
   Put(3, p, 0, INT_MIN + 5);
-  ComposeAll(engine);
-  EXPECT_EQ(FirstDifference(engine.baseSurface->Bits(), Background({0, 0, 0})), "");
+  ComposeAll(engine.screen);
+  EXPECT_EQ(FirstDifference(engine.screen.baseSurface->Bits(), Background({0, 0, 0})), "");
 }
 
 TEST_F(CompositorTest, AMaskSmallerThanItsPictureClipsTheDrawnPart) {
@@ -243,12 +243,12 @@ TEST_F(CompositorTest, AMaskSmallerThanItsPictureClipsTheDrawnPart) {
   const Picture narrow = MakePicture(10, 25, Noise(31)), low = MakePicture(40, 5, Noise(32));
   Put(0, p, 100, 100).alpha = narrow;
   Put(1, p, 630, 300).alpha = low;
-  ComposeAll(engine);
+  ComposeAll(engine.screen);
   ExpectedFrame expected = Background({0, 0, 0});
   expected.Draw(p, 100, 100, 0, &narrow);
   expected.Draw(p, 630, 300, 0, &low);
-  EXPECT_EQ(FirstDifference(engine.baseSurface->Bits(), expected), "");
-  EXPECT_EQ(SurfacePixel(*engine.baseSurface, 110, 100), (Pixel{0, 0, 0}));
+  EXPECT_EQ(FirstDifference(engine.screen.baseSurface->Bits(), expected), "");
+  EXPECT_EQ(SurfacePixel(*engine.screen.baseSurface, 110, 100), (Pixel{0, 0, 0}));
 }
 
 TEST_F(CompositorTest, HiddenEmptyAndLevel256OrAboveLayersAreNotDrawn) {
@@ -259,49 +259,50 @@ TEST_F(CompositorTest, HiddenEmptyAndLevel256OrAboveLayersAreNotDrawn) {
   Put(2, p, 0, 0, 256);
   Put(3, p, 0, 0, 300);
   Put(4, p, 0, 0, 65535);
-  ComposeAll(engine);
-  EXPECT_EQ(FirstDifference(engine.baseSurface->Bits(), Background({0, 0, 0})), "");
+  ComposeAll(engine.screen);
+  EXPECT_EQ(FirstDifference(engine.screen.baseSurface->Bits(), Background({0, 0, 0})), "");
 }
 
 TEST_F(CompositorTest, EachBandIsDrawnOntoItsOwnSurfaceOverTheOnesBelow) {
   Bands(1, 1, 1);
-  engine.layers.backgroundColor = 0x02000000 | 0x0A0B0C;
+  engine.screen.layers.backgroundColor = 0x02000000 | 0x0A0B0C;
   const Picture user = MakePicture(100, 100, Noise(50)), window = MakePicture(100, 100, Noise(51));
   Put(0, user, 10, 10);
   Put(1, window, 60, 60, 64);
-  engine.layers.textLayerColor = 0x02FFFFFF;
-  auto& text = static_cast<TTextLayer&>(*GetLayer(engine, 2, LayerKind::Text));
+  engine.screen.layers.textLayerColor = 0x02FFFFFF;
+  auto& text = static_cast<TTextLayer&>(*engine.screen.layers.GetLayer(2, LayerKind::Text));
   std::memset(text.bitmap->Bits() + 80 * TSurface::Stride + 80 * 3, 0x44, 30); // ten pixels of row 80
-  ComposeAll(engine);
+  ComposeAll(engine.screen);
   ExpectedFrame expected = Background({0x0A, 0x0B, 0x0C});
   expected.Draw(user, 10, 10);
-  EXPECT_EQ(FirstDifference(engine.baseSurface->Bits(), expected), "");
+  EXPECT_EQ(FirstDifference(engine.screen.baseSurface->Bits(), expected), "");
   expected.Draw(window, 60, 60, 64);
-  EXPECT_EQ(FirstDifference(engine.windowSurface->Bits(), expected), "");
+  EXPECT_EQ(FirstDifference(engine.screen.windowSurface->Bits(), expected), "");
   expected.Draw(MakePicture(10, 1, Solid({0x44, 0x44, 0x44})), 80, 80);
-  EXPECT_EQ(FirstDifference(engine.composeSurface->Bits(), expected), "");
+  EXPECT_EQ(FirstDifference(engine.screen.composeSurface->Bits(), expected), "");
 
   // The message window's redraw: the text band again over the window surface as it stands.
-  std::memset(engine.windowSurface->Bits(), 0x66, TSurface::Size);
-  const std::vector<std::uint8_t> base(engine.baseSurface->Bits(), engine.baseSurface->Bits() + TSurface::Size);
-  ComposeTextBand(engine);
+  std::memset(engine.screen.windowSurface->Bits(), 0x66, TSurface::Size);
+  const std::vector<std::uint8_t> base(engine.screen.baseSurface->Bits(),
+                                       engine.screen.baseSurface->Bits() + TSurface::Size);
+  ComposeTextBand(engine.screen);
   ExpectedFrame redrawn = Background({0x66, 0x66, 0x66});
   redrawn.Draw(MakePicture(10, 1, Solid({0x44, 0x44, 0x44})), 80, 80);
-  EXPECT_EQ(FirstDifference(engine.composeSurface->Bits(), redrawn), "");
-  EXPECT_EQ(std::memcmp(engine.baseSurface->Bits(), base.data(), TSurface::Size), 0);
+  EXPECT_EQ(FirstDifference(engine.screen.composeSurface->Bits(), redrawn), "");
+  EXPECT_EQ(std::memcmp(engine.screen.baseSurface->Bits(), base.data(), TSurface::Size), 0);
 }
 
 TEST_F(CompositorTest, ATextLayerIsCopiedWithoutTheColourOfItsTopLeftPixel) {
   Bands(1, 0, 1);
   const Picture under = MakePicture(640, 480, Noise(60));
   Put(0, under);
-  engine.layers.textLayerColor = 0x02000000 | 0x00FF00;
-  auto& text = static_cast<TTextLayer&>(*GetLayer(engine, 1, LayerKind::Text));
+  engine.screen.layers.textLayerColor = 0x02000000 | 0x00FF00;
+  auto& text = static_cast<TTextLayer&>(*engine.screen.layers.GetLayer(1, LayerKind::Text));
   std::uint8_t* bits = text.bitmap->Bits();
   // The top-left pixel becomes the key: the text colour's pixels are drawn, the key's are not.
   bits[0] = 1, bits[1] = 2, bits[2] = 3;
   std::memcpy(bits + 5 * TSurface::Stride + 7 * 3, "\x01\x02\x03", 3);
-  ComposeAll(engine);
+  ComposeAll(engine.screen);
   ExpectedFrame expected;
   expected.Draw(under, 0, 0);
   expected.Draw(MakePicture(640, 480, Solid({0, 0xFF, 0})), 0, 0);
@@ -309,50 +310,50 @@ TEST_F(CompositorTest, ATextLayerIsCopiedWithoutTheColourOfItsTopLeftPixel) {
     const Pixel p = PixelOf(under, x, y);
     std::copy(p.begin(), p.end(), expected.bytes.begin() + (y * TSurface::Width + x) * 3);
   }
-  EXPECT_EQ(FirstDifference(engine.composeSurface->Bits(), expected), "");
+  EXPECT_EQ(FirstDifference(engine.screen.composeSurface->Bits(), expected), "");
   text.visible = 0;
-  ComposeAll(engine);
-  EXPECT_EQ(std::memcmp(engine.composeSurface->Bits(), engine.windowSurface->Bits(), TSurface::Size), 0);
+  ComposeAll(engine.screen);
+  EXPECT_EQ(std::memcmp(engine.screen.composeSurface->Bits(), engine.screen.windowSurface->Bits(), TSurface::Size), 0);
 }
 
 TEST_F(CompositorTest, AFilterChangesWhatLiesBelowItInItsBandAndNothingDrawnLater) {
-  AddFakeEffectPlugins(engine, f.modules);
+  AddFakeEffectPlugins(engine.plugins.list, f.modules);
   Bands(3, 2, 0);
   const Picture a = MakePicture(100, 100, Noise(70)), b = MakePicture(100, 100, Noise(71));
   const Picture c = MakePicture(80, 80, Noise(72));
-  engine.layers.backgroundColor = 0x02000000 | 0x203040;
+  engine.screen.layers.backgroundColor = 0x02000000 | 0x203040;
   Put(0, a, 0, 0);
-  auto& invert = static_cast<TFilterLayer&>(*GetLayer(engine, 1, LayerKind::Filter));
-  ASSERT_TRUE(invert.Load(engine, "INVERT"));
+  auto& invert = static_cast<TFilterLayer&>(*engine.screen.layers.GetLayer(1, LayerKind::Filter));
+  ASSERT_TRUE(invert.Load(engine.plugins.list, "INVERT"));
   Put(2, b, 50, 50);
-  auto& dim = static_cast<TFilterLayer&>(*GetLayer(engine, 3, LayerKind::Filter));
-  ASSERT_TRUE(dim.Load(engine, "DIM"));
+  auto& dim = static_cast<TFilterLayer&>(*engine.screen.layers.GetLayer(3, LayerKind::Filter));
+  ASSERT_TRUE(dim.Load(engine.plugins.list, "DIM"));
   Put(4, c, 120, 0);
-  ComposeAll(engine);
+  ComposeAll(engine.screen);
 
   ExpectedFrame expected = Background({0x20, 0x30, 0x40});
   expected.Draw(a, 0, 0);
   for (std::uint8_t& byte : expected.bytes) byte = static_cast<std::uint8_t>(255 - byte);
   expected.Draw(b, 50, 50);
-  EXPECT_EQ(FirstDifference(engine.baseSurface->Bits(), expected), "");
+  EXPECT_EQ(FirstDifference(engine.screen.baseSurface->Bits(), expected), "");
   for (std::uint8_t& byte : expected.bytes) byte = static_cast<std::uint8_t>(byte / 2);
   expected.Draw(c, 120, 0);
-  EXPECT_EQ(FirstDifference(engine.windowSurface->Bits(), expected), "");
+  EXPECT_EQ(FirstDifference(engine.screen.windowSurface->Bits(), expected), "");
 
   ASSERT_EQ(fakeEffectCalls.invert.size(), 1u);
   const EffectBlock& block = fakeEffectCalls.invert[0];
-  EXPECT_EQ(block.screenPixels, engine.baseSurface->Bits());
+  EXPECT_EQ(block.screenPixels, engine.screen.baseSurface->Bits());
   EXPECT_EQ(block.fromPixels, nullptr);
   EXPECT_EQ(block.toPixels, nullptr);
   EXPECT_EQ(block.frameCounter, 0);
   EXPECT_EQ(block.params[0], 100);
   ASSERT_EQ(fakeEffectCalls.dim.size(), 1u);
   EXPECT_EQ(fakeEffectCalls.dim[0].reserved, 0);
-  EXPECT_EQ(fakeEffectCalls.dim[0].block.screenPixels, engine.windowSurface->Bits());
+  EXPECT_EQ(fakeEffectCalls.dim[0].block.screenPixels, engine.screen.windowSurface->Bits());
 
   // A hidden filter is not called.
   invert.visible = 0;
-  ComposeAll(engine);
+  ComposeAll(engine.screen);
   EXPECT_EQ(fakeEffectCalls.invert.size(), 1u);
   EXPECT_EQ(fakeEffectCalls.dim.size(), 2u);
 }

@@ -8,9 +8,8 @@
 //            the offset of its name.
 #include "engine/graphics/picture_loader.h"
 
+#include "engine/base/errors.h"
 #include "engine/platform/headless/headless_platform.h"
-#include "engine/script/errors.h"
-#include "engine/shell/engine.h"
 #include "plugins/include/susie_plugin.h"
 
 #include <gtest/gtest.h>
@@ -682,26 +681,22 @@ TEST(JoinFolderTest, TrailByteOfTwoByteCharacterIsNoBackslash) {
   EXPECT_EQ(JoinFolder("\x95\x5C\\", "a.bmp"), "\x95\x5C\\a.bmp");
 }
 
-TEST(PictureLoaderEngineTest, UsesTheEnginesFilesPluginsAndTempFolder) {
-  HeadlessClock clock;
-  HeadlessWindow window;
+TEST(PictureSourceTest, UsesItsFilesPluginsAndTempFolder) {
   MemoryFileSystem files;
-  HeadlessGraphics graphics;
   HeadlessModules modules;
-  Platform platform{clock, window, files, graphics, modules};
-  Engine engine{platform};
+  TListPlugin plugins(modules);
   FakeState state;
   state.files = &files;
   fake = &state;
-  engine.variables.SetVarText("sysTmpPath", "work\\");
   files.files["cg.arc"] = MakeArchive({{"a.bmp", MakeBmp(2, 20)}});
   HeadlessModules::Module& module = modules.modules["varc.spi"];
   module.exports["GetPluginInfo"] = reinterpret_cast<void*>(&TagArchive);
   module.exports["IsSupported"] = reinterpret_cast<void*>(&IsVarc);
   module.exports["GetFileInfo"] = reinterpret_cast<void*>(&GetVarcInfo);
   module.exports["GetFile"] = reinterpret_cast<void*>(&GetVarcFile);
-  engine.plugins.Add("system", "varc.spi");
-  std::optional<Picture> picture = LoadPicture(engine, "cg.arc\\a.bmp");
+  plugins.Add("system", "varc.spi");
+  const PictureSource source{files, modules, plugins, "work\\"};
+  std::optional<Picture> picture = source.Load("cg.arc\\a.bmp");
   fake = nullptr;
   ASSERT_TRUE(picture.has_value());
   EXPECT_EQ(picture->width, 2);

@@ -1,5 +1,7 @@
 #include "engine/platform/headless/ini_profile.h"
 
+#include "engine/core/settings.h"
+
 #include <gtest/gtest.h>
 
 namespace velmo {

@@ -1,7 +1,7 @@
 #include "engine/plugin/effect_host.h"
 
-#include "engine/graphics/headless/memory_surface.h"
-#include "engine/shell/frame_driver.h"
+#include "engine/core/frame_driver.h"
+#include "engine/platform/headless/memory_surface.h"
 #include "tests/support/script_fixture.h"
 
 #include <gtest/gtest.h>
@@ -79,14 +79,14 @@ protected:
     plainCounters.clear();
     variantCounters.clear();
     variantLeadingWords.clear();
-    Fill(*f.engine.screenSurface, 0x00);
-    Fill(*f.engine.previousSurface, 0x00);
-    Fill(*f.engine.composeSurface, 0xFF);
-    f.engine.transition = &host;
+    Fill(*f.engine.screen.screenSurface, 0x00);
+    Fill(*f.engine.screen.previousSurface, 0x00);
+    Fill(*f.engine.screen.composeSurface, 0xFF);
   }
   void Start(const EffectRecord& record) {
-    host.Start(record, *f.engine.screenSurface, *f.engine.previousSurface, *f.engine.composeSurface);
-    f.engine.runState = RunState::TransitionStep;
+    host.Start(record, *f.engine.screen.screenSurface, *f.engine.screen.previousSurface,
+               *f.engine.screen.composeSurface);
+    f.engine.run.state = RunState::TransitionStep;
   }
   // Ticks the frame driver until the transition has resumed the script.
   int RunToTheEnd() {
@@ -96,7 +96,7 @@ protected:
   }
 
   ScriptFixture f;
-  EffectHost host;
+  EffectHost& host = f.engine.plugins.host;
 };
 
 TEST_F(EffectHostTest, PlainEntryGetsCountersFromZeroThenTheFinishingCounter) {
@@ -108,7 +108,8 @@ TEST_F(EffectHostTest, PlainEntryGetsCountersFromZeroThenTheFinishingCounter) {
   EXPECT_EQ(host.FrameIntervalMs(), 40u);
   RunToTheEnd();
   EXPECT_EQ(plainCounters, (std::vector<std::int64_t>{0, 1, 2, 65535, 65536}));
-  EXPECT_EQ(std::memcmp(f.engine.screenSurface->Bits(), f.engine.composeSurface->Bits(), TSurface::Size), 0);
+  EXPECT_EQ(std::memcmp(f.engine.screen.screenSurface->Bits(), f.engine.screen.composeSurface->Bits(), TSurface::Size),
+            0);
   EXPECT_EQ(f.window.posted.size(), 1u);
 }
 
@@ -117,9 +118,9 @@ TEST_F(EffectHostTest, ClickSkipGoesStraightToTheFinishingCall) {
   record.function = PlainEntry;
   Start(record);
   FrameTick(f.engine, 10);
-  f.engine.clickSkip = true;
+  f.engine.run.clickSkip = true;
   FrameTick(f.engine, 20);
-  EXPECT_EQ(f.engine.runState, RunState::TransitionLast);
+  EXPECT_EQ(f.engine.run.state, RunState::TransitionLast);
   RunToTheEnd();
   EXPECT_EQ(plainCounters, (std::vector<std::int64_t>{0, 1, 65535, 65536}));
 }
@@ -131,11 +132,12 @@ TEST_F(EffectHostTest, VariantEntryGetsTheLeadingWordAndOneFinishingCallWithMinu
   Start(record);
   FrameTick(f.engine, 10);
   FrameTick(f.engine, 20);
-  f.engine.skipToOption = true;
+  f.engine.run.skipToOption = true;
   RunToTheEnd();
   EXPECT_EQ(variantCounters, (std::vector<std::int64_t>{0, 1, 2, -1}));
   EXPECT_EQ(variantLeadingWords, (std::vector<std::int32_t>{0, 0, 0, 0}));
-  EXPECT_EQ(std::memcmp(f.engine.screenSurface->Bits(), f.engine.composeSurface->Bits(), TSurface::Size), 0);
+  EXPECT_EQ(std::memcmp(f.engine.screen.screenSurface->Bits(), f.engine.screen.composeSurface->Bits(), TSurface::Size),
+            0);
 }
 
 TEST_F(EffectHostTest, WithoutAPluginTheBuiltInTransitionRunsSevenFramesThirtyMsApart) {
@@ -145,13 +147,13 @@ TEST_F(EffectHostTest, WithoutAPluginTheBuiltInTransitionRunsSevenFramesThirtyMs
   EXPECT_EQ(host.FrameIntervalMs(), DefaultTransitionIntervalMs);
   EXPECT_EQ(NextTickTime(f.engine, 1000), 1030u);
   int frames = 0;
-  while (f.engine.runState == RunState::TransitionStep) {
+  while (f.engine.run.state == RunState::TransitionStep) {
     FrameTick(f.engine, static_cast<std::uint32_t>(++frames * 30));
   }
   EXPECT_EQ(frames, 7);
-  EXPECT_EQ(NewPixelsInFirstBlock(*f.engine.screenSurface), 56);
+  EXPECT_EQ(NewPixelsInFirstBlock(*f.engine.screen.screenSurface), 56);
   RunToTheEnd();
-  EXPECT_EQ(NewPixelsInFirstBlock(*f.engine.screenSurface), 64);
+  EXPECT_EQ(NewPixelsInFirstBlock(*f.engine.screen.screenSurface), 64);
 }
 
 } // namespace

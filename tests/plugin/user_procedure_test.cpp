@@ -1,6 +1,6 @@
 #include "engine/plugin/user_procedure.h"
 
-#include "tests/support/script_fixture.h"
+#include "engine/platform/headless/memory_surface.h"
 
 #include <gtest/gtest.h>
 
@@ -28,18 +28,19 @@ int VELMO_STDCALL Procedure(void* block) {
 }
 
 TEST(UserProcedureTest, ArgumentsGoInAndTextsComeBackThroughTheVariables) {
-  ScriptFixture f;
-  f.engine.variables.SetVarText("argv[5]", "stale");
-  f.engine.variables.SetVarText("exit", "old");
-  CallUserProcedure(f.engine, Procedure, "one,two,\"three 3\"");
+  TListHash vars;
+  MemorySurface screen;
+  vars.SetVarText("argv[5]", "stale");
+  vars.SetVarText("exit", "old");
+  CallUserProcedure(vars, screen, nullptr, Procedure, "one,two,\"three 3\"");
   EXPECT_EQ(seenArgv1, "one");
   EXPECT_EQ(seenArgv3, "three 3");
-  EXPECT_EQ(seenScreen, f.engine.screenSurface->Bits());
-  EXPECT_EQ(f.Var("exit"), "done");
-  EXPECT_EQ(f.Var("argv[2]"), "second");
-  EXPECT_EQ(f.Var("argv[4]"), std::string(TListHash::ValueSize - 1, 'x'));
-  EXPECT_EQ(f.Var("argv[5]"), ""); // past the list: emptied
-  EXPECT_EQ(f.Var("argv[63]"), "");
+  EXPECT_EQ(seenScreen, screen.Bits());
+  EXPECT_EQ(std::string(vars.GetVar("exit")), "done");
+  EXPECT_EQ(std::string(vars.GetVar("argv[2]")), "second");
+  EXPECT_EQ(std::string(vars.GetVar("argv[4]")), std::string(TListHash::ValueSize - 1, 'x'));
+  EXPECT_EQ(std::string(vars.GetVar("argv[5]")), ""); // past the list: emptied
+  EXPECT_EQ(std::string(vars.GetVar("argv[63]")), "");
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #include "engine/script/command_line.h"
 
-#include "engine/script/errors.h"
+#include "engine/base/errors.h"
 #include "engine/script/list_hash.h"
 
 #include "tests/support/script_errors.h"

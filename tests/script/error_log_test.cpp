@@ -1,9 +1,9 @@
 #include "engine/script/error_log.h"
 
+#include "engine/base/errors.h"
+#include "engine/base/run_control.h"
 #include "engine/platform/headless/headless_platform.h"
-#include "engine/script/errors.h"
 #include "engine/script/list_hash.h"
-#include "engine/shell/run_state.h"
 
 #include "tests/support/temp_folder.h"
 

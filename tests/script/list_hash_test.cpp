@@ -1,6 +1,6 @@
 #include "engine/script/list_hash.h"
 
-#include "engine/script/errors.h"
+#include "engine/base/errors.h"
 
 #include <gtest/gtest.h>
 

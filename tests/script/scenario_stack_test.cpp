@@ -1,7 +1,7 @@
 #include "engine/script/scenario_stack.h"
 
+#include "engine/base/errors.h"
 #include "engine/platform/headless/headless_platform.h"
-#include "engine/script/errors.h"
 #include "engine/script/list_hash.h"
 #include "engine/script/scenario.h"
 

@@ -1,7 +1,7 @@
 #include "engine/script/scenario.h"
 
+#include "engine/base/errors.h"
 #include "engine/platform/headless/headless_platform.h"
-#include "engine/script/errors.h"
 #include "engine/script/list_hash.h"
 
 #include "tests/support/script_errors.h"

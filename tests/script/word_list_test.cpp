@@ -1,6 +1,6 @@
 #include "engine/script/word_list.h"
 
-#include "engine/script/errors.h"
+#include "engine/base/errors.h"
 
 #include "tests/support/script_errors.h"
 

@@ -26,8 +26,8 @@ TEST(StartEngineTest, PluginsThatCannotLoadAreLoggedAfterTheHeaderWithoutAQuesti
   ASSERT_EQ(CreateEngineObjects(f.engine, "system"), nullptr);
   StartEngine(f.engine, "C:\\game\\", "C:\\temp\\VELMO\\");
 
-  ASSERT_EQ(f.engine.plugins.LastIndex(), 0);
-  EXPECT_EQ(f.engine.plugins.Node(0).fileName, "good.vpx");
+  ASSERT_EQ(f.engine.plugins.list.LastIndex(), 0);
+  EXPECT_EQ(f.engine.plugins.list.Node(0).fileName, "good.vpx");
   const std::string& log = f.files.files[ErrorLogPath];
   const std::size_t header = log.find("実行開始： ");
   const std::size_t record = log.find(
@@ -36,7 +36,7 @@ TEST(StartEngineTest, PluginsThatCannotLoadAreLoggedAfterTheHeaderWithoutAQuesti
   ASSERT_NE(record, std::string::npos);
   EXPECT_LT(header, record);
   EXPECT_TRUE(f.window.messageBoxes.empty());
-  EXPECT_TRUE(f.engine.pluginFailures.empty());
+  EXPECT_TRUE(f.engine.plugins.loadFailures.empty());
   EXPECT_EQ(f.Var("velSystemVer"), "1.07");
   EXPECT_EQ(f.Var("sysCurPath"), "C:\\game\\");
   EXPECT_EQ(f.window.posted, std::deque<PostedMessage>{PostedMessage::Resume});
@@ -46,10 +46,10 @@ TEST(StartEngineTest, FlashbackSurfacesFollowTheSettings) {
   ScriptFixture f;
   f.engine.settings.maxFlashbackBuf = 3;
   EXPECT_EQ(CreateEngineObjects(f.engine, "system"), nullptr);
-  EXPECT_EQ(f.engine.flashbackSurfaces.size(), 3u);
+  EXPECT_EQ(f.engine.screen.flashbackSurfaces.size(), 3u);
   f.engine.settings.maxFlashbackBuf = -2;
   EXPECT_EQ(CreateEngineObjects(f.engine, "system"), nullptr);
-  EXPECT_TRUE(f.engine.flashbackSurfaces.empty());
+  EXPECT_TRUE(f.engine.screen.flashbackSurfaces.empty());
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #include "tests/support/fake_effect_plugins.h"
 
-#include "engine/graphics/surface.h"
+#include "engine/platform/surface.h"
 
 #include <cstring>
 
@@ -67,7 +67,7 @@ template <typename F> void* Address(F function) { return reinterpret_cast<void*>
 
 } // namespace
 
-void AddFakeEffectPlugins(Engine& engine, HeadlessModules& modules) {
+void AddFakeEffectPlugins(TListPlugin& plugins, HeadlessModules& modules) {
   fakeEffectCalls = FakeEffectCalls{};
   auto& fx = modules.modules["fx.vpx"].exports;
   fx["GetPluginInfo"] = Address(TagEffect);
@@ -81,8 +81,8 @@ void AddFakeEffectPlugins(Engine& engine, HeadlessModules& modules) {
   fxv["GetPluginInfo"] = Address(TagVariant);
   fxv["GetFilterInfo"] = Address(VariantFilters);
   fxv["Dim"] = Address(Dim);
-  engine.plugins.Add("system", "fx.vpx");
-  engine.plugins.Add("system", "fxv.vpx");
+  plugins.Add("system", "fx.vpx");
+  plugins.Add("system", "fxv.vpx");
 }
 
 } // namespace velmo

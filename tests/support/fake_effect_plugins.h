@@ -12,7 +12,7 @@
 //     filter DIM         parameters 400 + i; takes the variant block and halves every byte.
 // Every call is recorded in fakeEffectCalls.
 #include "engine/platform/headless/headless_platform.h"
-#include "engine/shell/engine.h"
+#include "engine/plugin/plugin_list.h"
 #include "plugins/include/velmo_plugin.h"
 
 #include <cstdint>
@@ -29,7 +29,7 @@ struct FakeEffectCalls {
 };
 extern FakeEffectCalls fakeEffectCalls;
 
-// Registers both modules, loads them into the engine's plug-in list and clears the record.
-void AddFakeEffectPlugins(Engine& engine, HeadlessModules& modules);
+// Registers both modules, loads them into `plugins` and clears the record.
+void AddFakeEffectPlugins(TListPlugin& plugins, HeadlessModules& modules);
 
 } // namespace velmo

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/shell/settings.h"
+#include "engine/core/settings.h"
 
 #include <cstdint>
 #include <map>

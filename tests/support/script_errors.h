@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/script/errors.h"
+#include "engine/base/errors.h"
 
 #include <gtest/gtest.h>
 

@@ -1,14 +1,22 @@
 #include "tests/support/script_fixture.h"
 
-#include "engine/script/interpreter.h"
+#include "engine/commands/command_set.h"
+#include "engine/core/interpreter.h"
 #include "engine/script/scenario.h"
 
 namespace velmo {
 
-ScriptFixture::ScriptFixture() {
-  engine.messageWindow = this;
-  engine.observer = this;
+namespace {
+
+EngineSeams Observed(EngineSeams seams, ScriptFixture& fixture) {
+  seams.observer = &fixture;
+  if (seams.messageWindow == nullptr) seams.messageWindow = &fixture;
+  return seams;
 }
+
+} // namespace
+
+ScriptFixture::ScriptFixture(EngineSeams seams) : engine(platform, StandardCommands(), Observed(seams, *this)) {}
 
 void ScriptFixture::AddScenario(const std::string& name, const std::vector<std::string>& lines) {
   std::string bytes;
@@ -19,37 +27,30 @@ void ScriptFixture::AddScenario(const std::string& name, const std::vector<std::
   files.files[name] = bytes;
 }
 
-void ScriptFixture::Open(const std::string& location) { engine.scenario->Open(location); }
+void ScriptFixture::Open(const std::string& location) { engine.script.Scenario().Open(location); }
 
 int ScriptFixture::Resume() {
-  engine.runState = RunState::Running;
+  engine.run.state = RunState::Running;
   return RunScenario(engine);
 }
 
 void ScriptFixture::RunUntilIdle(int maxResumes) {
   for (int i = 0; i < maxResumes; ++i) {
-    if (!window.posted.empty()) {
-      const PostedMessage message = window.posted.front();
-      window.posted.pop_front();
-      if (message == PostedMessage::Shutdown) return;
-      if (engine.runState != RunState::Terminating) Resume();
-      continue;
-    }
-    if (engine.runState == RunState::TextOutput) {
-      window.PostResume();
-    } else if (engine.runState == RunState::TimedWait && engine.waitDeadline != 0) {
-      clock.nowMs = engine.waitDeadline;
-      engine.waitDeadline = 0;
-      window.PostResume();
-    } else {
+    switch (driver.DispatchOne()) {
+    case HeadlessDriver::Dispatched::Shutdown:
       return;
+    case HeadlessDriver::Dispatched::Resume:
+      continue;
+    case HeadlessDriver::Dispatched::Nothing:
+      if (!driver.SkipWait()) return;
+      break;
     }
   }
 }
 
 void ScriptFixture::SetMessageText(const char* text) {
   texts.emplace_back(text);
-  engine.runState = RunState::TextOutput;
+  engine.run.state = RunState::TextOutput;
 }
 
 void ScriptFixture::OnScriptError(const TBaseException& error, const ScriptPosition& where) {

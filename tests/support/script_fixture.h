@@ -1,8 +1,17 @@
 #pragma once
 
+#include "engine/base/errors.h"
+#include "engine/core/command_table.h"
+#include "engine/core/engine.h"
+#include "engine/core/headless_driver.h"
+#include "engine/core/script_observer.h"
+#include "engine/graphics/screen.h"
 #include "engine/platform/headless/headless_platform.h"
-#include "engine/script/errors.h"
-#include "engine/shell/engine.h"
+#include "engine/platform/platform.h"
+#include "engine/plugin/plugin_set.h"
+#include "engine/script/script_state.h"
+#include "engine/text/message_window.h"
+#include "engine/text/selection.h"
 
 #include <string>
 #include <string_view>
@@ -11,7 +20,8 @@
 namespace velmo {
 
 // An engine on the headless platform with scenario files in memory, recording what the player
-// would see. Literals in tests are Shift-JIS (the sources are compiled for code page 932).
+// would see. Message text is recorded, not typed out, unless `seams` puts a message window of its
+// own in place. Literals in tests are Shift-JIS (the sources are compiled for code page 932).
 class ScriptFixture : public IMessageWindow, public IScriptObserver {
 public:
   struct ReportedError {
@@ -23,7 +33,9 @@ public:
     std::string paragraph;
   };
 
-  ScriptFixture();
+  // Stand-ins in `seams` take the place of the engine's subsystems; the fixture observes the
+  // script, and records message lines when no other message window is given.
+  explicit ScriptFixture(EngineSeams seams = {});
 
   // Adds a plain scenario file; `lines` are joined with CR LF and end with one. A name whose
   // extension is scrambled (".scx") is stored scrambled.
@@ -40,7 +52,7 @@ public:
   void OnScriptError(const TBaseException& error, const ScriptPosition& where) override;
   void OnGameExit() override { gameExited = true; }
 
-  std::string Var(std::string_view name) const { return engine.variables.GetVar(name); }
+  std::string Var(std::string_view name) const { return engine.script.variables.GetVar(name); }
 
   HeadlessClock clock;
   HeadlessWindow window;
@@ -48,7 +60,8 @@ public:
   HeadlessGraphics graphics;
   HeadlessModules modules;
   Platform platform{clock, window, files, graphics, modules};
-  Engine engine{platform};
+  Engine engine;
+  HeadlessDriver driver{engine, clock, window};
 
   std::vector<std::string> texts;
   std::vector<ReportedError> errors;

@@ -1,12 +1,14 @@
 #pragma once
 
-// Recording stand-ins for the subsystems the engine reaches through nullable pointers (message
+// Recording stand-ins for the subsystems an engine can be given in place of its own (message
 // window, selection, media channels, transition). Each records what it was asked, in order, and
 // answers from fields a test sets.
 
-#include "engine/shell/engine.h"
-#include "engine/shell/run_state.h"
-#include "engine/shell/subsystems.h"
+#include "engine/base/run_control.h"
+#include "engine/media/media_channels.h"
+#include "engine/plugin/effect_host.h"
+#include "engine/text/message_window.h"
+#include "engine/text/selection.h"
 
 #include <cstdint>
 #include <deque>
@@ -16,20 +18,19 @@
 
 namespace velmo {
 
-// Keeps every message line and starts its output (RunState TextOutput), as the real window does.
+// Keeps every message line and starts its output (RunState TextOutput of `run`, which the test
+// points at its engine's), as the real window does.
 class RecordingMessageWindow : public IMessageWindow {
 public:
-  explicit RecordingMessageWindow(Engine& owner) : engine(owner) {}
-
   void SetMessageText(const char* text) override {
     texts.emplace_back(text);
-    engine.runState = RunState::TextOutput;
+    if (run != nullptr) run->state = RunState::TextOutput;
   }
   void OutputStep() override { ++outputSteps; }
   void BlinkPageMarker(bool show) override { markerCalls.push_back(show); }
   void Reset() override { ++resets; }
 
-  Engine& engine;
+  RunControl* run = nullptr;
   std::vector<std::string> texts;
   int outputSteps = 0;
   std::vector<bool> markerCalls; // the `show` argument of each BlinkPageMarker

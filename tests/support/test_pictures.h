@@ -3,7 +3,7 @@
 // Pictures made in tests, their BMP files, and the frame a layer table is expected to compose,
 // worked out pixel by pixel from the drawing rules (independently of the engine's kernels).
 #include "engine/graphics/bmp_decoder.h"
-#include "engine/graphics/surface.h"
+#include "engine/platform/surface.h"
 
 #include <algorithm>
 #include <array>

@@ -3,8 +3,8 @@
 // page marker, the surfaces of each output mode, and messages without a text layer.
 #include "engine/text/message_window.h"
 
+#include "engine/core/frame_driver.h"
 #include "engine/graphics/compositor.h"
-#include "engine/shell/frame_driver.h"
 #include "tests/text/text_fixture.h"
 
 #include <gtest/gtest.h>
@@ -209,7 +209,7 @@ class MessageSkipTest : public MessageWindowTest, public ::testing::WithParamInt
 
 TEST_P(MessageSkipTest, SkippingTypesTheWholeTextInOneStep) {
   MakeTextLayer("16,32,600,200");
-  bool* const flags[] = {&engine.clickSkip, &engine.skipToOption, &window.controlDown};
+  bool* const flags[] = {&engine.run.clickSkip, &engine.run.skipToOption, &window.controlDown};
   *flags[GetParam()] = true;
   Message(Clear + "ABCDEFGHIJABCDEFGHIJABCDEFGHIJABCDEFGHIJ");
   Window().OutputStep();
@@ -222,39 +222,39 @@ INSTANTIATE_TEST_SUITE_P(ClickSkipSkipToOptionControl, MessageSkipTest, ::testin
 TEST_F(MessageWindowTest, WaitStopsForAClickAndClearsClickSkip) {
   Message(Clear + "AB" + Wait + "CD");
   EXPECT_EQ(TypeOut(), 3);
-  EXPECT_EQ(engine.runState, RunState::ClickWait);
+  EXPECT_EQ(engine.run.state, RunState::ClickWait);
   EXPECT_EQ(ScreenGlyphs(), Row(16, 32, "AB"));
   EXPECT_EQ(window.resumePosted, 0);
-  engine.runState = RunState::TextOutput;
+  engine.run.state = RunState::TextOutput;
   EXPECT_EQ(TypeOut(), 3);
   EXPECT_EQ(ScreenGlyphs(), Row(16, 32, "ABCD"));
   EXPECT_EQ(window.resumePosted, 1);
 
   // Click skipping ends at the wait.
   ClearPaints();
-  engine.clickSkip = true;
+  engine.run.clickSkip = true;
   Message(Clear + "AB" + Wait + "CD");
   Window().OutputStep();
-  EXPECT_EQ(engine.runState, RunState::ClickWait);
-  EXPECT_FALSE(engine.clickSkip);
+  EXPECT_EQ(engine.run.state, RunState::ClickWait);
+  EXPECT_FALSE(engine.run.clickSkip);
   EXPECT_EQ(ScreenGlyphs(), Row(16, 32, "AB"));
 }
 
 TEST_F(MessageWindowTest, WaitGoesOnWhenSkippingToAnOptionAndWaitsForAPendingVoice) {
-  engine.skipToOption = true;
+  engine.run.skipToOption = true;
   Message(Clear + "AB" + Wait + "CD");
   Window().OutputStep();
-  EXPECT_EQ(engine.runState, RunState::TextOutput);
+  EXPECT_EQ(engine.run.state, RunState::TextOutput);
   EXPECT_EQ(window.resumePosted, 0);
   Window().OutputStep();
   EXPECT_EQ(ScreenGlyphs(), Row(16, 32, "ABCD"));
   EXPECT_EQ(window.resumePosted, 1);
 
-  engine.skipToOption = false;
-  engine.voicePending = true;
+  engine.run.skipToOption = false;
+  engine.run.voicePending = true;
   Message(Clear + "AB" + Wait + "CD");
   TypeOut();
-  EXPECT_EQ(engine.runState, RunState::VoiceWait);
+  EXPECT_EQ(engine.run.state, RunState::VoiceWait);
 }
 
 TEST_F(MessageWindowTest, FullPageWaitsThenClearsAndTypesTheCharacterThatDidNotFitFirst) {
@@ -264,7 +264,7 @@ TEST_F(MessageWindowTest, FullPageWaitsThenClearsAndTypesTheCharacterThatDidNotF
   Window().OutputStep();
   // Three lines of nine; the 28th character ('b') would start a fourth line at y = 80, past the
   // page: it is not typed there.
-  ASSERT_EQ(engine.runState, RunState::ClickWait);
+  ASSERT_EQ(engine.run.state, RunState::ClickWait);
   std::vector<Glyph> expected = Join(Row(16, 32, "ABCDEFGHI"), Row(16, 48, "JKLMNOPQR"));
   expected = Join(expected, Row(16, 64, "STUVWXYZa"));
   EXPECT_EQ(ScreenGlyphs(), expected);
@@ -272,10 +272,10 @@ TEST_F(MessageWindowTest, FullPageWaitsThenClearsAndTypesTheCharacterThatDidNotF
 
   ClearPaints();
   OnLeftClick(engine, 0, 0);
-  ASSERT_EQ(engine.runState, RunState::TextOutput);
+  ASSERT_EQ(engine.run.state, RunState::TextOutput);
   Window().OutputStep();
   EXPECT_EQ(ScreenGlyphs(), Row(16, 32, "bcdef"));
-  EXPECT_EQ(PixelAt(*engine.screenSurface, 17, 49), Black); // the page was cleared first ('J' was here)
+  EXPECT_EQ(PixelAt(*engine.screen.screenSurface, 17, 49), Black); // the page was cleared first ('J' was here)
   EXPECT_EQ(window.resumePosted, 1);
 }
 
@@ -287,7 +287,7 @@ TEST_F(MessageWindowTest, ARectangleTooSmallForOneCharacterStillTypesTheWholeTex
   int clicks = 0;
   for (; clicks < 20 && window.posted.empty(); ++clicks) {
     TypeOut();
-    if (engine.runState == RunState::ClickWait) OnLeftClick(engine, 0, 0);
+    if (engine.run.state == RunState::ClickWait) OnLeftClick(engine, 0, 0);
   }
   EXPECT_EQ(window.resumePosted, 1);
   std::string typed;
@@ -300,16 +300,16 @@ TEST_F(MessageWindowTest, HangingCharacterStaysOnTheLastLineOfAFullPage) {
   window.controlDown = true;
   Message(Clear + "あいうえかきくけさしすせ、そ");
   Window().OutputStep();
-  ASSERT_EQ(engine.runState, RunState::ClickWait);
+  ASSERT_EQ(engine.run.state, RunState::ClickWait);
   EXPECT_EQ(ScreenGlyphs().back(), (Glyph{80, 64, "、"}));
   ClearPaints();
-  engine.runState = RunState::TextOutput;
+  engine.run.state = RunState::TextOutput;
   Window().OutputStep();
   EXPECT_EQ(ScreenGlyphs(), (std::vector<Glyph>{{16, 32, "そ"}}));
 }
 
 TEST_F(MessageWindowTest, FullPageGoesStraightOnWhenSkippingToAnOption) {
-  engine.skipToOption = true;
+  engine.run.skipToOption = true;
   Message(Clear + "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdef");
   EXPECT_EQ(TypeOut(), 2);
   EXPECT_EQ(window.resumePosted, 1);
@@ -343,19 +343,19 @@ class MessageModeTest : public MessageWindowTest, public ::testing::WithParamInt
 
 TEST_P(MessageModeTest, ModeChoosesTheScreenTheLayerBitmapOrBoth) {
   MakeTextLayer("16,32,200,100", GetParam());
-  const int mode = TextLayer()->mode;
+  const TextOutputMode mode = TextLayer()->mode;
   Message(Clear + "A");
   TypeOut();
-  const TSurface& screen = *engine.screenSurface;
+  const TSurface& screen = *engine.screen.screenSurface;
   const TSurface& bitmap = *TextLayer()->bitmap;
   // The cell is 8 x 16 at (16, 32); the shadow's at (18, 34); (24, 48) is in the shadow only.
-  EXPECT_EQ(PixelAt(screen, 17, 33), (mode & 1) != 0 ? Bgr(MessageText) : Black);
-  EXPECT_EQ(PixelAt(screen, 24, 48), (mode & 1) != 0 ? Bgr(MessageShadow) : Black);
-  EXPECT_EQ(PixelAt(bitmap, 17, 33), (mode & 2) != 0 ? Bgr(MessageText) : Black);
-  EXPECT_EQ(PixelAt(bitmap, 24, 48), (mode & 2) != 0 ? Bgr(MessageShadow) : Black);
+  EXPECT_EQ(PixelAt(screen, 17, 33), DrawsOnScreen(mode) ? Bgr(MessageText) : Black);
+  EXPECT_EQ(PixelAt(screen, 24, 48), DrawsOnScreen(mode) ? Bgr(MessageShadow) : Black);
+  EXPECT_EQ(PixelAt(bitmap, 17, 33), DrawsIntoBitmap(mode) ? Bgr(MessageText) : Black);
+  EXPECT_EQ(PixelAt(bitmap, 24, 48), DrawsIntoBitmap(mode) ? Bgr(MessageShadow) : Black);
   // What went into the bitmap shows once the text band is composed.
-  ComposeTextBand(engine);
-  EXPECT_EQ(PixelAt(*engine.composeSurface, 17, 33), (mode & 2) != 0 ? Bgr(MessageText) : Black);
+  ComposeTextBand(engine.screen);
+  EXPECT_EQ(PixelAt(*engine.screen.composeSurface, 17, 33), DrawsIntoBitmap(mode) ? Bgr(MessageText) : Black);
 }
 
 INSTANTIATE_TEST_SUITE_P(StreamBufferDefault, MessageModeTest, ::testing::Values("STREAM", "BUFFER", "DEFAULT"));
@@ -374,8 +374,9 @@ TEST_F(MessageWindowTest, PageClearEmptiesABufferLayerAndShowsTheComposedFrame) 
     const Pixel3 mark{0x55, 0x55, 0x55};
     EXPECT_EQ(PixelAt(*TextLayer()->bitmap, 17, 33), Black) << mode;
     EXPECT_EQ(PixelAt(*TextLayer()->bitmap, 300, 300), buffer ? Black : mark) << mode;
-    EXPECT_EQ(PixelAt(*engine.composeSurface, 300, 300), buffer ? Black : mark) << mode;
-    EXPECT_EQ(std::memcmp(engine.screenSurface->Bits(), engine.composeSurface->Bits(), TSurface::Size), 0) << mode;
+    EXPECT_EQ(PixelAt(*engine.screen.composeSurface, 300, 300), buffer ? Black : mark) << mode;
+    EXPECT_EQ(std::memcmp(engine.screen.screenSurface->Bits(), engine.screen.composeSurface->Bits(), TSurface::Size), 0)
+        << mode;
     EXPECT_GT(window.repaints, repaints) << mode;
     EXPECT_EQ(Cursor(), std::make_pair(16, 32)) << mode;
   }
@@ -399,8 +400,8 @@ TEST_F(MessageWindowTest, PageMarkerBlinksAtTheCursorEveryThreeTicks) {
   MakeTextLayer("16,32,200,100");
   Message(Clear + "AB" + Wait);
   TypeOut();
-  ASSERT_EQ(engine.runState, RunState::ClickWait);
-  TSurface& screen = *engine.screenSurface;
+  ASSERT_EQ(engine.run.state, RunState::ClickWait);
+  TSurface& screen = *engine.screen.screenSurface;
   // Dirt right and below the marker's cell (18 x 18 at the cursor, (32, 32)), which erasing keeps.
   std::memset(screen.Bits() + (32 * 640 + 50) * 3, 0x33, 3);
   std::memset(screen.Bits() + (50 * 640 + 32) * 3, 0x33, 3);
@@ -435,22 +436,22 @@ TEST_F(MessageWindowTest, PageMarkerBlinksAtTheCursorEveryThreeTicks) {
 
 TEST_F(MessageWindowTest, ClicksAndTicksDriveTypingWaitingAndTheMarker) {
   MakeTextLayer("16,32,200,100");
-  engine.skipMode = 1;
+  engine.run.skipMode = SkipMode::Text;
   Message(Clear + "AB" + Wait + "CDEF");
   FrameTick(engine, 0);
   EXPECT_EQ(ScreenGlyphs().size(), 1u);
   EXPECT_EQ(NextTickTime(engine, 0), 25u);
   OnLeftClick(engine, 0, 0); // skips to the wait
-  EXPECT_TRUE(engine.clickSkip);
+  EXPECT_TRUE(engine.run.clickSkip);
   EXPECT_EQ(NextTickTime(engine, 100), 100u);
   FrameTick(engine, 1);
-  EXPECT_EQ(engine.runState, RunState::ClickWait);
-  EXPECT_FALSE(engine.clickSkip);
+  EXPECT_EQ(engine.run.state, RunState::ClickWait);
+  EXPECT_FALSE(engine.run.clickSkip);
   for (std::uint32_t t = 2; t <= 4; ++t) FrameTick(engine, t);
-  EXPECT_EQ(Glyphs(*engine.screenSurface).back(), (Glyph{32, 32, "▼"}));
+  EXPECT_EQ(Glyphs(*engine.screen.screenSurface).back(), (Glyph{32, 32, "▼"}));
   OnLeftClick(engine, 0, 0);
-  EXPECT_EQ(engine.runState, RunState::TextOutput);
-  EXPECT_EQ(PixelAt(*engine.screenSurface, 33, 33), Black);
+  EXPECT_EQ(engine.run.state, RunState::TextOutput);
+  EXPECT_EQ(PixelAt(*engine.screen.screenSurface, 33, 33), Black);
   ClearPaints();
   FrameTick(engine, 5);
   EXPECT_EQ(ScreenGlyphs(), (std::vector<Glyph>{{32, 32, "C"}}));
@@ -464,20 +465,20 @@ TEST_F(MessageWindowTest, WithoutATextLayerNothingIsDrawnButTheTextKeepsItsSteps
     window.resumePosted = 0;
     Message(Clear + "AB" + Wait + "C");
     EXPECT_EQ(TypeOut(), 3) << what;
-    EXPECT_EQ(engine.runState, RunState::ClickWait) << what;
+    EXPECT_EQ(engine.run.state, RunState::ClickWait) << what;
     for (int k = 0; k < 6; ++k) Window().BlinkPageMarker(true);
-    engine.runState = RunState::TextOutput;
+    engine.run.state = RunState::TextOutput;
     EXPECT_EQ(TypeOut(), 2) << what;
     EXPECT_EQ(window.resumePosted, 1) << what;
     EXPECT_TRUE(graphics.paints.empty()) << what;
   };
-  engine.layers.messageLayer = 5; // an empty slot
+  engine.screen.layers.messageLayer = 5; // an empty slot
   check("empty slot");
-  GetLayer(engine, 5, LayerKind::Bitmap);
+  engine.screen.layers.GetLayer(5, LayerKind::Bitmap);
   check("bitmap layer");
-  engine.layers.messageLayer = 300;
+  engine.screen.layers.messageLayer = 300;
   check("no slot");
-  engine.layers.messageLayer = -1;
+  engine.screen.layers.messageLayer = -1;
   check("negative slot");
 }
 

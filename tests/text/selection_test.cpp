@@ -2,7 +2,7 @@
 // mouse, the arrow keys, access and hot keys, clicks and time-outs do with the entries.
 #include "engine/text/selection.h"
 
-#include "engine/shell/frame_driver.h"
+#include "engine/core/frame_driver.h"
 #include "tests/text/text_fixture.h"
 
 #include <gtest/gtest.h>
@@ -34,7 +34,7 @@ protected:
   void RunSelection(const std::string& endSelect = "@EndSelect") {
     RunScenarioLines({"@BeginSelect", "@Option はい GOTO #yes HOTKEY=y", "@Option いいえ CODE=42 ACCESSKEY=n",
                       "@Option 三 RETURN 3 HOTKEY=3", endSelect, "after", "@Exit", "// yes", "yes", "@Exit"});
-    ASSERT_EQ(engine.runState, RunState::SelectWait);
+    ASSERT_EQ(engine.run.state, RunState::SelectWait);
     ASSERT_EQ(Choices().Count(), 3);
   }
   std::vector<std::string> OptionVariables() {
@@ -70,9 +70,10 @@ TEST_F(SelectionTest, OptionsKeepWhereTheyLeadInTheirOptionVariables) {
   DoAll({"@BeginSelect", "@Option 一 GOTO #one", "@Option 二 NAME=#two", "@Option 三 CODE=7", "@Option 四 RETURN 8",
          "@Option 五", "@Option TEXT=六 ACCESSKEY=k", "@Option 七 CODE=9 HOTKEY=3"});
   EXPECT_EQ(OptionVariables(), (std::vector<std::string>{"#one", "#two", "7", "8", "#五", "#六", "9"}));
-  std::vector<int> kinds;
+  std::vector<EntryKind> kinds;
   for (int n = 0; n < Choices().Count(); ++n) kinds.push_back(Choices().Entry(n).kind);
-  EXPECT_EQ(kinds, (std::vector<int>{0, 0, 1, 1, 0, 0, 1}));
+  constexpr EntryKind Jump = EntryKind::Jump, Return = EntryKind::Return;
+  EXPECT_EQ(kinds, (std::vector<EntryKind>{Jump, Jump, Return, Return, Jump, Jump, Return}));
   EXPECT_EQ(Choices().Entry(5).key, 'K');
   EXPECT_EQ(Choices().Entry(5).keyKind, AccessKey);
   EXPECT_EQ(Choices().Entry(6).key, '3');
@@ -126,9 +127,9 @@ TEST_F(SelectionTest, OptionIsDrawnAtTheMessageCursorWhichMovesToItsRightEdge) {
   Window().font.spacing = 2;
   DoAll({"@BeginSelect", "@Option AB CODE=1", "@Option あ CODE=2"});
   // Cells of 8 and 16 pixels, 2 after each.
-  EXPECT_EQ(Glyphs(*engine.screenSurface, OptionText),
+  EXPECT_EQ(Glyphs(*engine.screen.screenSurface, OptionText),
             (std::vector<Glyph>{{16, 32, "A"}, {26, 32, "B"}, {36, 32, "あ"}}));
-  EXPECT_EQ(Glyphs(*engine.screenSurface, OptionShadow),
+  EXPECT_EQ(Glyphs(*engine.screen.screenSurface, OptionShadow),
             (std::vector<Glyph>{{18, 34, "A"}, {28, 34, "B"}, {38, 34, "あ"}}));
   EXPECT_EQ(Box(0), (std::vector<int>{16, 32, 36, 48}));
   EXPECT_EQ(Box(1), (std::vector<int>{36, 32, 54, 48}));
@@ -139,11 +140,11 @@ TEST_F(SelectionTest, OptionIsDrawnAtTheMessageCursorWhichMovesToItsRightEdge) {
 TEST_F(SelectionTest, ButtonTakesItsRectangleRelativeToALayerAndItsLooks) {
   DoAll({"@BeginSelect", "@Button RECT=\"10,20,30,40\" CODE=1"});
   EXPECT_EQ(Box(0), (std::vector<int>{10, 20, 40, 60}));
-  EXPECT_EQ(Choices().Entry(0).lookLayer, engine.layers.currentLayer);
-  ASSERT_NE(engine.layers.At(engine.layers.currentLayer), nullptr);
-  EXPECT_EQ(engine.layers.At(engine.layers.currentLayer)->kind, LayerKind::Bitmap);
+  EXPECT_EQ(Choices().Entry(0).lookLayer, engine.screen.layers.currentLayer);
+  ASSERT_NE(engine.screen.layers.At(engine.screen.layers.currentLayer), nullptr);
+  EXPECT_EQ(engine.screen.layers.At(engine.screen.layers.currentLayer)->kind, LayerKind::Bitmap);
 
-  auto* base = static_cast<TBitmapLayer*>(GetLayer(engine, 7, LayerKind::Bitmap));
+  auto* base = static_cast<TBitmapLayer*>(engine.screen.layers.GetLayer(7, LayerKind::Bitmap));
   base->x = 100;
   base->y = 50;
   DoAll({"@Button RECT=\"10,20,30,40\" LAYER=7 LAYER2=9 ACTIVE=\"1,2\" CLICK=\"3,4\" NAME=#b"});
@@ -157,18 +158,18 @@ TEST_F(SelectionTest, ButtonTakesItsRectangleRelativeToALayerAndItsLooks) {
 TEST_F(SelectionTest, EndSelectWaitsForAChoiceWithAnOptionalDeadline) {
   // Nothing to choose: no wait.
   DoAll({"@BeginSelect", "@EndSelect WAIT=10"});
-  EXPECT_EQ(engine.runState, RunState::Running);
+  EXPECT_EQ(engine.run.state, RunState::Running);
 
   clock.nowMs = 1000;
-  engine.timers[0] = 2000;
+  engine.script.timers[0] = 2000;
   const std::pair<const char*, std::uint32_t> cases[] = {
       {"@EndSelect", 0}, {"@EndSelect WAIT=500", 1500}, {"@EndSelect 250", 1250}, {"@EndSelect TIMER=300", 2300}};
   for (const auto& [line, deadline] : cases) {
     DoAll({"@BeginSelect", "@Option 一 CODE=1"});
-    engine.waitDeadline = 77;
+    engine.run.waitDeadline = 77;
     DoAll({line});
-    EXPECT_EQ(engine.runState, RunState::SelectWait) << line;
-    EXPECT_EQ(engine.waitDeadline, deadline) << line;
+    EXPECT_EQ(engine.run.state, RunState::SelectWait) << line;
+    EXPECT_EQ(engine.run.waitDeadline, deadline) << line;
   }
 }
 
@@ -216,7 +217,7 @@ TEST_F(SelectionTest, HoverHighlightsTheEntryUnderTheMouseInTheActiveColours) {
   DoAll({"@BeginSelect", "@Option AB CODE=1", "@Option CD CODE=2"});
   ASSERT_EQ(Box(0), (std::vector<int>{16, 32, 32, 48}));
   ASSERT_EQ(Box(1), (std::vector<int>{32, 32, 48, 48}));
-  const TSurface& screen = *engine.screenSurface;
+  const TSurface& screen = *engine.screen.screenSurface;
   EXPECT_EQ(PixelAt(screen, 17, 33), Bgr(OptionText));
 
   ClearPaints();
@@ -255,31 +256,32 @@ TEST_F(SelectionTest, ArrowKeysStepThroughTheEntriesWithoutWrapping) {
     actives.push_back(Choices().Active());
   }
   EXPECT_EQ(actives, (std::vector<int>{0, 1, 2, 2, 1, 0, 0, 0}));
-  EXPECT_EQ(engine.runState, RunState::SelectWait);
+  EXPECT_EQ(engine.run.state, RunState::SelectWait);
 
   // Up with nothing highlighted starts at the last entry.
   Choices().Hover(-100, -100);
   ASSERT_EQ(Choices().Active(), -1);
   OnKey(engine, KeyUp);
   EXPECT_EQ(Choices().Active(), 2);
-  EXPECT_EQ(PixelAt(*engine.screenSurface, Choices().Entry(2).left + 1, Choices().Entry(2).top + 1), Bgr(ActiveText));
+  EXPECT_EQ(PixelAt(*engine.screen.screenSurface, Choices().Entry(2).left + 1, Choices().Entry(2).top + 1),
+            Bgr(ActiveText));
 }
 
 TEST_F(SelectionTest, AccessKeyHighlightsAndHotKeyChoosesAtOnce) {
   RunSelection();
   OnKey(engine, 'N');
   EXPECT_EQ(Choices().Active(), 1);
-  EXPECT_EQ(engine.runState, RunState::SelectWait);
+  EXPECT_EQ(engine.run.state, RunState::SelectWait);
   EXPECT_TRUE(window.posted.empty());
   OnKey(engine, 'Q'); // no entry's key
-  EXPECT_EQ(engine.runState, RunState::SelectWait);
+  EXPECT_EQ(engine.run.state, RunState::SelectWait);
   EXPECT_TRUE(window.posted.empty());
 
   OnKey(engine, 0x63); // the numeric keypad's 3: entry 2 returns 3
   EXPECT_EQ(Var("exit"), "3");
   ASSERT_EQ(window.posted.size(), 1u);
   Resume();
-  EXPECT_EQ(forwarder.texts.back(), "after");
+  EXPECT_EQ(texts.back(), "after");
 }
 
 TEST_F(SelectionTest, KeyOfNoEntryLeavesTheHighlightedEntryWhereTheArrowsGoOnFrom) {
@@ -307,39 +309,39 @@ TEST_F(SelectionTest, HotKeyOfAJumpEntryGoesToItsLabel) {
   EXPECT_EQ(Var("exit"), "0");
   ASSERT_EQ(window.posted.size(), 1u);
   Resume();
-  EXPECT_EQ(forwarder.texts.back(), "yes");
+  EXPECT_EQ(texts.back(), "yes");
 }
 
 TEST_F(SelectionTest, ClickChoosesTheHighlightedEntryInTheClickColours) {
   RunSelection();
   OnLeftClick(engine, 5, 5); // nothing highlighted
-  EXPECT_EQ(engine.runState, RunState::SelectWait);
+  EXPECT_EQ(engine.run.state, RunState::SelectWait);
   EXPECT_TRUE(window.posted.empty());
 
   const SelectionEntry& entry = Choices().Entry(1);
   OnMouseMove(engine, entry.left + 3, entry.top + 3);
   ClearPaints();
   OnLeftClick(engine, entry.left + 3, entry.top + 3);
-  EXPECT_EQ(Glyphs(*engine.screenSurface, ClickText), (std::vector<Glyph>{{entry.left, entry.top, "い"},
-                                                                          {entry.left + 16, entry.top, "い"},
-                                                                          {entry.left + 32, entry.top, "え"}}));
-  EXPECT_EQ(PixelAt(*engine.screenSurface, entry.left + 1, entry.top + 1), Bgr(ClickText));
+  EXPECT_EQ(Glyphs(*engine.screen.screenSurface, ClickText), (std::vector<Glyph>{{entry.left, entry.top, "い"},
+                                                                                 {entry.left + 16, entry.top, "い"},
+                                                                                 {entry.left + 32, entry.top, "え"}}));
+  EXPECT_EQ(PixelAt(*engine.screen.screenSurface, entry.left + 1, entry.top + 1), Bgr(ClickText));
   EXPECT_EQ(Var("exit"), "42");
   ASSERT_EQ(window.posted.size(), 1u);
   Resume();
-  EXPECT_EQ(forwarder.texts.back(), "after");
+  EXPECT_EQ(texts.back(), "after");
 }
 
 TEST_F(SelectionTest, DeadlinePassingResumesWithoutAChoice) {
   clock.nowMs = 1000;
-  engine.variables.SetVarText("exit", "before");
+  engine.script.variables.SetVarText("exit", "before");
   RunSelection("@EndSelect WAIT=100");
   FrameTick(engine, 1050);
   EXPECT_TRUE(window.posted.empty());
   FrameTick(engine, 1101);
   ASSERT_EQ(window.posted.size(), 1u);
   Resume();
-  EXPECT_EQ(forwarder.texts.back(), "after");
+  EXPECT_EQ(texts.back(), "after");
   EXPECT_EQ(Var("exit"), "before");
 }
 
@@ -347,7 +349,7 @@ TEST_F(SelectionTest, ButtonShowsItsActiveAndClickedLooksFromItsLayer) {
   // The look layer's picture: the active look (20 x 20 at 0,0) a check of key and P, the clicked
   // look (at 20,0) all Q. The key is the picture's first pixel.
   const Pixel3 key{1, 2, 3}, p{200, 100, 50}, q{10, 220, 30}, under{90, 90, 90};
-  auto* looks = static_cast<TBitmapLayer*>(GetLayer(engine, 9, LayerKind::Bitmap));
+  auto* looks = static_cast<TBitmapLayer*>(engine.screen.layers.GetLayer(9, LayerKind::Bitmap));
   Picture picture;
   picture.width = 40;
   picture.height = 20;
@@ -360,17 +362,17 @@ TEST_F(SelectionTest, ButtonShowsItsActiveAndClickedLooksFromItsLayer) {
   looks->picture = picture;
   for (int y = 100; y < 120; ++y) {
     for (int x = 100; x < 120; ++x) {
-      std::copy(under.begin(), under.end(), engine.composeSurface->Bits() + (y * 640 + x) * 3);
+      std::copy(under.begin(), under.end(), engine.screen.composeSurface->Bits() + (y * 640 + x) * 3);
     }
   }
-  const TSurface& screen = *engine.screenSurface;
+  const TSurface& screen = *engine.screen.screenSurface;
   for (const bool keyed : {false, true}) {
     looks->mode = keyed ? ModeTransparent : ModeCopy;
-    std::memcpy(engine.screenSurface->Bits(), engine.composeSurface->Bits(), TSurface::Size);
-    std::fill_n(engine.screenSurface->Bits() + (100 * 640 + 100) * 3, 3, 0); // a black dot under the key
+    std::memcpy(engine.screen.screenSurface->Bits(), engine.screen.composeSurface->Bits(), TSurface::Size);
+    std::fill_n(engine.screen.screenSurface->Bits() + (100 * 640 + 100) * 3, 3, 0); // a black dot under the key
     RunScenarioLines({"@BeginSelect", "@Button RECT=\"100,100,20,20\" LAYER2=9 ACTIVE=\"0,0\" CLICK=\"20,0\" CODE=5",
                       "@EndSelect", "after"});
-    ASSERT_EQ(engine.runState, RunState::SelectWait);
+    ASSERT_EQ(engine.run.state, RunState::SelectWait);
     OnMouseMove(engine, 110, 110);
     EXPECT_EQ(PixelAt(screen, 100, 100), keyed ? Black : key) << keyed;
     EXPECT_EQ(PixelAt(screen, 101, 100), p) << keyed;

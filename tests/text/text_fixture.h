@@ -3,9 +3,18 @@
 // An engine on the headless platform whose message window and selection are the engine's own,
 // with every piece of text painted recorded, for the tests of message text, the text commands and
 // selections. Literals are Shift-JIS (the sources are compiled for code page 932).
+#include "engine/commands/command_set.h"
+#include "engine/core/command_table.h"
+#include "engine/core/engine.h"
+#include "engine/core/interpreter.h"
+#include "engine/core/script_observer.h"
+#include "engine/graphics/screen.h"
 #include "engine/platform/headless/headless_platform.h"
-#include "engine/script/interpreter.h"
-#include "engine/shell/engine.h"
+#include "engine/platform/platform.h"
+#include "engine/plugin/plugin_set.h"
+#include "engine/script/script_state.h"
+#include "engine/text/message_window.h"
+#include "engine/text/selection.h"
 #include "tests/support/script_errors.h"
 
 #include <gtest/gtest.h>
@@ -64,23 +73,6 @@ inline Pixel3 PixelAt(const TSurface& surface, int x, int y) {
   return {p[0], p[1], p[2]};
 }
 
-// Stands between the engine and its own message window, as the headless player does: keeps every
-// message line, then hands it on.
-class ForwardingWindow : public IMessageWindow {
-public:
-  explicit ForwardingWindow(MessageWindow& window) : own(window) {}
-  void SetMessageText(const char* text) override {
-    texts.emplace_back(text);
-    own.SetMessageText(text);
-  }
-  void OutputStep() override { own.OutputStep(); }
-  void BlinkPageMarker(bool show) override { own.BlinkPageMarker(show); }
-  void Reset() override { own.Reset(); }
-
-  MessageWindow& own;
-  std::vector<std::string> texts;
-};
-
 class TextFixture : public ::testing::Test, public IScriptObserver {
 protected:
   // The colour pairs every test starts with: text and shadow of message, option, active and
@@ -91,10 +83,8 @@ protected:
   static constexpr std::uint32_t ClickText = 0x0000FFFF, ClickShadow = 0x00202020;
 
   TextFixture() {
-    engine.observer = this;
-    engine.messageWindow = &forwarder;
     files.files["main.scn"] = "@Exit\r\n";
-    engine.scenario->Open("main.scn");
+    engine.script.scenario->Open("main.scn");
     auto& colours = Window().colours;
     colours[MessagePair] = {MessageText, MessageShadow};
     colours[OptionPair] = {OptionText, OptionShadow};
@@ -102,6 +92,7 @@ protected:
     colours[ClickPair] = {ClickText, ClickShadow};
   }
 
+  void OnMessageText(const char* text) override { texts.emplace_back(text); }
   void OnScriptError(const TBaseException& error, const ScriptPosition&) override {
     errors.push_back((error.fatal ? "fatal " : "error ") + std::to_string(error.code) + " " + error.info);
   }
@@ -110,7 +101,7 @@ protected:
   // Error() writes it, "" for none.
   std::string Do(const std::string& line) {
     const std::size_t before = errors.size();
-    engine.runState = RunState::Running;
+    engine.run.state = RunState::Running;
     RunScenario(engine, line.c_str());
     return errors.size() == before ? std::string() : errors.back();
   }
@@ -124,13 +115,13 @@ protected:
     ASSERT_NE(TextLayer(), nullptr);
   }
   TTextLayer* TextLayer() { return Window().TextLayer(); }
-  MessageWindow& Window() { return *engine.ownMessageWindow; }
-  Selection& Choices() { return *engine.ownSelection; }
+  MessageWindow& Window() { return engine.messageWindow; }
+  Selection& Choices() { return engine.selection; }
 
   // Starts a message as a message line of a scenario does, with nothing posted yet.
   void Message(const std::string& text) {
     window.posted.clear();
-    engine.messageWindow->SetMessageText(text.c_str());
+    engine.Messages().SetMessageText(text.c_str());
   }
   // Adds the scenario "main.scn" (lines joined with CR LF), opens it and runs it up to its first
   // stop.
@@ -138,19 +129,19 @@ protected:
     std::string bytes;
     for (const std::string& line : lines) bytes += line + "\r\n";
     files.files["main.scn"] = bytes;
-    engine.scenario->Open("main.scn");
+    engine.script.scenario->Open("main.scn");
     Resume();
   }
   // One UM_RESUME taken from the posted messages (or given when none was posted).
   void Resume() {
     if (!window.posted.empty()) window.posted.pop_front();
-    engine.runState = RunState::Running;
+    engine.run.state = RunState::Running;
     RunScenario(engine);
   }
   // Output steps until the text waits or is done; the number of steps taken.
   int TypeOut(int maxSteps = 5000) {
     int steps = 0;
-    while (engine.runState == RunState::TextOutput && window.posted.empty() && steps < maxSteps) {
+    while (engine.run.state == RunState::TextOutput && window.posted.empty() && steps < maxSteps) {
       Window().OutputStep();
       ++steps;
     }
@@ -165,9 +156,9 @@ protected:
     }
     return glyphs;
   }
-  std::vector<Glyph> ScreenGlyphs() const { return Glyphs(*engine.screenSurface); }
+  std::vector<Glyph> ScreenGlyphs() const { return Glyphs(*engine.screen.screenSurface); }
   void ClearPaints() { graphics.paints.clear(); }
-  std::string Var(const std::string& name) const { return engine.variables.GetVar(name); }
+  std::string Var(const std::string& name) const { return engine.script.variables.GetVar(name); }
   std::pair<int, int> Cursor() {
     TextLayerState& layout = Window().Layout();
     return {layout.CursorX(), layout.CursorY()};
@@ -179,8 +170,8 @@ protected:
   RecordingGraphics graphics;
   HeadlessModules modules;
   Platform platform{clock, window, files, graphics, modules};
-  Engine engine{platform};
-  ForwardingWindow forwarder{*engine.ownMessageWindow};
+  Engine engine{platform, StandardCommands(), EngineSeams{.observer = this}};
+  std::vector<std::string> texts; // every message line, as the message window received it
   std::vector<std::string> errors;
 };
 

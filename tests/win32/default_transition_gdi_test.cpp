@@ -1,7 +1,7 @@
 #include "engine/plugin/win32/default_transition_gdi.h"
 
+#include "engine/platform/win32/win32_platform.h"
 #include "engine/plugin/effect_host.h"
-#include "engine/shell/win32/win32_platform.h"
 
 #include <gtest/gtest.h>
 

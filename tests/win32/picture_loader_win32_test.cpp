@@ -2,8 +2,8 @@
 // are copied into a game's system folder, loaded with the system's loader, and called by
 // LoadPicture; the archive handler extracts into a temporary folder on disk.
 #include "engine/graphics/picture_loader.h"
+#include "engine/platform/win32/win32_platform.h"
 #include "engine/plugin/plugin_list.h"
-#include "engine/shell/win32/win32_platform.h"
 
 #include "tests/support/temp_folder.h"
 

@@ -1,6 +1,6 @@
+#include "engine/platform/win32/win32_platform.h"
 #include "engine/plugin/effect_host.h"
 #include "engine/plugin/plugin_list.h"
-#include "engine/shell/win32/win32_platform.h"
 
 #include "tests/support/temp_folder.h"
 

@@ -1,4 +1,4 @@
-#include "engine/shell/win32/profile_file.h"
+#include "engine/platform/win32/profile_file.h"
 
 #include "tests/support/temp_folder.h"
 

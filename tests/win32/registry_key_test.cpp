@@ -1,4 +1,4 @@
-#include "engine/shell/win32/registry_key.h"
+#include "engine/platform/win32/registry_key.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Text through GDI: the message font is made from a description, texts are measured in it and
 // drawn onto a surface's pixels in a colour without touching the background.
-#include "engine/graphics/surface.h"
-#include "engine/shell/win32/win32_platform.h"
+#include "engine/platform/surface.h"
+#include "engine/platform/win32/win32_platform.h"
 
 #include <gtest/gtest.h>
 

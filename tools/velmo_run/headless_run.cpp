@@ -1,10 +1,15 @@
 #include "tools/velmo_run/headless_run.h"
 
+#include "engine/commands/command_set.h"
+#include "engine/core/frame_driver.h"
+#include "engine/graphics/screen.h"
 #include "engine/platform/headless/ini_profile.h"
+#include "engine/platform/platform.h"
 #include "engine/save/screen_capture.h"
-#include "engine/script/interpreter.h"
-#include "engine/shell/frame_driver.h"
+#include "engine/script/script_state.h"
 #include "engine/shell/startup.h"
+#include "engine/text/message_window.h"
+#include "engine/text/selection.h"
 #include "tools/velmo_run/transcript.h"
 
 #include <cstdio>
@@ -25,9 +30,8 @@ constexpr int MaxTransitionFrames = 100000;
 
 HeadlessRun::HeadlessRun(std::string gameFolder, RunOptions runOptions, std::FILE* output)
     : folder(std::move(gameFolder)), options(std::move(runOptions)), out(output),
-      files(folder), platform{clock, window, files, graphics, modules}, engine(platform) {
-  engine.messageWindow = this;
-  engine.observer = this;
+      files(folder), platform{clock, window, files, graphics, modules},
+      engine(platform, StandardCommands(), EngineSeams{.observer = this}), driver(engine, clock, window) {
   clock.nowMs = StartTimeMs;
   window.defaultYesNoAnswer = options.stopOnErrors ? MessageAnswer::Yes : MessageAnswer::No;
 }
@@ -63,10 +67,7 @@ int HeadlessRun::ExitStatus(RunEnd end) {
   return 4;
 }
 
-void HeadlessRun::SetMessageText(const char* text) {
-  std::fprintf(out, "text %s\n", TranscriptText(text).c_str());
-  engine.ownMessageWindow->SetMessageText(text);
-}
+void HeadlessRun::OnMessageText(const char* text) { std::fprintf(out, "text %s\n", TranscriptText(text).c_str()); }
 
 void HeadlessRun::OnScriptError(const TBaseException& error, const ScriptPosition& where) {
   ++errorsReported;
@@ -78,7 +79,7 @@ void HeadlessRun::OnScriptError(const TBaseException& error, const ScriptPositio
 }
 
 bool HeadlessRun::EndWait() {
-  switch (engine.runState) {
+  switch (engine.run.state) {
   case RunState::TextOutput:
     return RunTextOutput();
   case RunState::ClickWait:
@@ -88,17 +89,17 @@ bool HeadlessRun::EndWait() {
   case RunState::SelectWait:
     return Choose();
   case RunState::TimedWait:
-    if (engine.waitDeadline != 0) {
-      const auto remaining = static_cast<std::int32_t>(engine.waitDeadline - clock.NowMs());
+    if (engine.run.waitDeadline != 0) {
+      const auto remaining = static_cast<std::int32_t>(engine.run.waitDeadline - clock.NowMs());
       const std::uint32_t lasted = remaining > 0 ? static_cast<std::uint32_t>(remaining) : 0;
       clock.Advance(lasted);
       std::fprintf(out, "wait timed %lu\n", static_cast<unsigned long>(lasted));
-      engine.waitDeadline = 0;
+      engine.run.waitDeadline = 0;
       window.PostResume();
       return true;
     }
     // No deadline: only a click handler can take over; the player clicks.
-    if (engine.events[UserClick].action != EventAction::None) {
+    if (engine.script.EventSet(UserClick)) {
       OnLeftClick(engine, 0, 0);
       return true;
     }
@@ -114,16 +115,15 @@ bool HeadlessRun::EndWait() {
 
 bool HeadlessRun::RunTextOutput() {
   // A page holds at most the message buffer's characters; a step draws at least one of them.
-  for (int steps = 0; window.posted.empty() && engine.runState == RunState::TextOutput; ++steps) {
+  for (int steps = 0; window.posted.empty() && engine.run.state == RunState::TextOutput; ++steps) {
     if (steps > static_cast<int>(MessageWindow::BufferSize) * 2) return false;
-    FrameTick(engine, clock.NowMs());
-    clock.Advance(NextTickTime(engine, clock.NowMs()) - clock.NowMs());
+    driver.Tick();
   }
   return true;
 }
 
 bool HeadlessRun::Choose() {
-  const Selection& selection = *engine.ownSelection;
+  const Selection& selection = engine.selection;
   for (int n = 0; n < selection.Count(); ++n) {
     const SelectionEntry& entry = selection.Entry(n);
     if (entry.lookLayer < 0) {
@@ -148,8 +148,7 @@ bool HeadlessRun::RunTransition() {
   // The frames come at their own pace; the one that ends the transition posts UM_RESUME.
   for (int frames = 0; window.posted.empty(); ++frames) {
     if (frames == MaxTransitionFrames) return false;
-    FrameTick(engine, clock.NowMs());
-    if (window.posted.empty()) clock.Advance(NextTickTime(engine, clock.NowMs()) - clock.NowMs());
+    driver.Tick();
   }
   if (!options.framesFolder.empty()) {
     char name[16];
@@ -160,7 +159,7 @@ bool HeadlessRun::RunTransition() {
 }
 
 bool HeadlessRun::WriteScreen(const std::string& path) {
-  const std::string bytes = EncodeCapture(*engine.screenSurface);
+  const std::string bytes = EncodeCapture(*engine.screen.screenSurface);
   std::ofstream file(path, std::ios::binary | std::ios::trunc);
   file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   if (file.good()) return true;
@@ -170,7 +169,7 @@ bool HeadlessRun::WriteScreen(const std::string& path) {
 
 void HeadlessRun::Finish(RunEnd end) {
   if (options.printVariables) {
-    const TListHash& vars = engine.variables;
+    const TListHash& vars = engine.script.variables;
     for (std::int32_t i = 0; i <= vars.LastIndex(); ++i) {
       std::fprintf(out, "var %s=%s\n", TranscriptText(vars.Name(i)).c_str(), TranscriptText(vars.Value(i)).c_str());
     }
@@ -194,29 +193,27 @@ RunEnd HeadlessRun::Run() {
   StartEngine(engine, folder + "/", temp);
   RunEnd end = RunEnd::Stuck;
   for (;;) {
-    if (window.posted.empty()) {
+    const std::uint64_t linesBefore = engine.script.linesRead;
+    const std::size_t errorsBefore = errorsReported;
+    const HeadlessDriver::Dispatched dispatched = driver.DispatchOne();
+    if (dispatched == HeadlessDriver::Dispatched::Nothing) {
       if (!EndWait()) break;
       continue;
     }
-    const PostedMessage message = window.posted.front();
-    window.posted.pop_front();
-    if (message == PostedMessage::Shutdown) {
+    if (dispatched == HeadlessDriver::Dispatched::Shutdown) {
       ShutdownEngine(engine);
       end = gameExited ? RunEnd::Exit : fatalReported ? RunEnd::Fatal : RunEnd::Shutdown;
       break;
     }
-    if (engine.runState == RunState::Terminating) continue;
-    const std::uint64_t linesBefore = engine.linesRead;
-    const std::size_t errorsBefore = errorsReported;
-    OnResume(engine);
     // A run that fails before reading a line (a scenario file that cannot be opened) fails
     // the same way at every resume: twice in a row is a game that cannot go on.
-    if (errorsReported != errorsBefore && engine.linesRead == linesBefore) {
+    if (errorsReported != errorsBefore && engine.script.linesRead == linesBefore) {
       if (++fruitlessResumes >= 2) break;
     } else {
       fruitlessResumes = 0;
     }
-    if (options.maxLines != 0 && engine.linesRead >= options.maxLines && engine.runState != RunState::Terminating) {
+    if (options.maxLines != 0 && engine.script.linesRead >= options.maxLines &&
+        engine.run.state != RunState::Terminating) {
       end = RunEnd::MaxLines;
       break;
     }

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "engine/core/engine.h"
+#include "engine/core/headless_driver.h"
+#include "engine/core/script_observer.h"
 #include "engine/platform/headless/headless_platform.h"
-#include "engine/shell/engine.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -25,7 +27,7 @@ enum class RunEnd { Shutdown, Fatal, Exit, MaxLines, Stuck };
 // at every wait would, and writes the transcript to `out`. Time is virtual: a wait lasts no real
 // time. The run ends when the game shuts down, at a fatal error, at the outermost @Exit, after
 // `maxLines` lines, or when the game waits for something that cannot come.
-class HeadlessRun : public IMessageWindow, public IScriptObserver {
+class HeadlessRun : public IScriptObserver {
 public:
   HeadlessRun(std::string gameFolder, RunOptions options, std::FILE* out);
 
@@ -33,13 +35,8 @@ public:
   static const char* EndWord(RunEnd end);
   static int ExitStatus(RunEnd end);
 
-  // IMessageWindow: the text goes into the transcript and to the engine's message window, which
-  // types it out as the frame driver steps it.
-  void SetMessageText(const char* text) override;
-  void OutputStep() override { engine.ownMessageWindow->OutputStep(); }
-  void BlinkPageMarker(bool show) override { engine.ownMessageWindow->BlinkPageMarker(show); }
-  void Reset() override { engine.ownMessageWindow->Reset(); }
-  // IScriptObserver.
+  // IScriptObserver: message text and errors go into the transcript.
+  void OnMessageText(const char* text) override;
   void OnScriptError(const TBaseException& error, const ScriptPosition& where) override;
   void OnGameExit() override { gameExited = true; }
 
@@ -71,6 +68,7 @@ private:
   HeadlessModules modules;
   Platform platform;
   Engine engine;
+  HeadlessDriver driver;
   bool fatalReported = false;
   bool gameExited = false;
   int fruitlessResumes = 0;

@@ -1,6 +1,6 @@
 #include "tools/velmo_run/transcript.h"
 
-#include "engine/script/sjis.h"
+#include "engine/base/sjis.h"
 
 #include <iconv.h>
 

@@ -1,8 +1,8 @@
 #include "engine/platform/headless/headless_platform.h"
 
-#include "engine/graphics/headless/memory_surface.h"
-#include "engine/graphics/pixels.h"
-#include "engine/script/sjis.h"
+#include "engine/base/pixel.h"
+#include "engine/base/sjis.h"
+#include "engine/platform/headless/memory_surface.h"
 
 #include <algorithm>
 #include <cstdio>

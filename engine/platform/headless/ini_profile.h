@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/shell/settings.h"
+#include "engine/platform/profile.h"
 
 #include <map>
 #include <string>

@@ -1,10 +1,13 @@
 #include "engine/shell/win32/main_window.h"
 
+#include "engine/commands/command_set.h"
+#include "engine/core/frame_driver.h"
+#include "engine/core/settings.h"
+#include "engine/graphics/screen.h"
+#include "engine/platform/win32/profile_file.h"
 #include "engine/script/error_log.h"
-#include "engine/shell/frame_driver.h"
-#include "engine/shell/settings.h"
+#include "engine/script/script_state.h"
 #include "engine/shell/startup.h"
-#include "engine/shell/win32/profile_file.h"
 
 #include <mmsystem.h>
 #include <windowsx.h>
@@ -170,7 +173,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 bool MainWindow::OnCreate() {
   try {
-    engine = std::make_unique<Engine>(platform);
+    engine = std::make_unique<Engine>(platform, StandardCommands());
   } catch (const std::bad_alloc&) {
     ReportCreateFailure(platform, "TScenario");
     return false;
@@ -187,7 +190,7 @@ bool MainWindow::OnCreate() {
 }
 
 void MainWindow::ReadSettings() {
-  engine->random.Seed(timeGetTime());
+  engine->script.random.Seed(timeGetTime());
   programFolder = ModuleFolder();
   SetCurrentDirectoryA(programFolder.c_str());
   engine->runsFromCd = programFolder.size() >= 3 && GetDriveTypeA(programFolder.substr(0, 3).c_str()) == DRIVE_CDROM;
@@ -235,8 +238,8 @@ void MainWindow::PlaceWindow() {
 void MainWindow::OnPaint() {
   PAINTSTRUCT paint;
   HDC dc = BeginPaint(window.hwnd, &paint);
-  const TSurface* shown =
-      engine->runState == RunState::MessageHidden ? engine->baseSurface.get() : engine->screenSurface.get();
+  const TSurface* shown = engine->run.state == RunState::MessageHidden ? engine->screen.baseSurface.get()
+                                                                       : engine->screen.screenSurface.get();
   if (shown != nullptr) BitBlt(dc, 0, 0, 640, 480, static_cast<HDC>(shown->Dc()), 0, 0, SRCCOPY);
   EndPaint(window.hwnd, &paint);
 }
@@ -292,7 +295,7 @@ bool MainWindow::ConfirmExit() {
 void MainWindow::OnShutdown() {
   if (shuttingDown) return;
   shuttingDown = true;
-  engine->runState = RunState::Terminating;
+  engine->run.state = RunState::Terminating;
   ShutdownEngine(*engine);
   ChangeDisplaySettingsA(nullptr, 0);
   WriteSettingsAndCleanUp();

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "engine/core/engine.h"
 #include "engine/platform/platform.h"
-#include "engine/shell/engine.h"
-#include "engine/shell/win32/win32_platform.h"
+#include "engine/platform/win32/win32_platform.h"
 
 #include <windows.h>
 

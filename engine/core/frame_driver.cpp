@@ -1,0 +1,255 @@
+#include "engine/core/frame_driver.h"
+
+#include "engine/base/format.h"
+#include "engine/core/engine.h"
+#include "engine/core/interpreter.h"
+#include "engine/media/media_channels.h"
+#include "engine/platform/platform.h"
+#include "engine/plugin/effect_host.h"
+#include "engine/script/script_state.h"
+#include "engine/text/message_window.h"
+#include "engine/text/selection.h"
+
+namespace velmo {
+
+namespace {
+
+// A state in which a click goes to the USER_CLICK handler when one is set.
+bool ClickMayFireEvent(RunState state) {
+  switch (state) {
+  case RunState::TextOutput:
+  case RunState::ClickWait:
+  case RunState::SelectWait:
+  case RunState::TimedWait:
+  case RunState::MusicWait:
+  case RunState::SoundWait:
+  case RunState::CDWait:
+  case RunState::MovieWait:
+    return true;
+  default:
+    return false;
+  }
+}
+
+void EndWait(Engine& engine) {
+  engine.run.waitDeadline = 0;
+  engine.platform.window.PostResume();
+}
+
+// The deadline test of TimedWait and SelectWait. The clock wraps after 49.7 days; a deadline is
+// passed once it lies behind `now` on that circle.
+void TickDeadline(Engine& engine, std::uint32_t nowMs) {
+  if (engine.run.skipToOption) {
+    EndWait(engine);
+  } else if (engine.run.waitDeadline != 0 && static_cast<std::int32_t>(engine.run.waitDeadline - nowMs) < 0) {
+    EndWait(engine);
+  }
+}
+
+void TextOutputClick(Engine& engine) {
+  if (engine.run.skipMode == SkipMode::Off) return;
+  engine.run.clickSkip = true;
+  if (engine.run.voicePending) {
+    if (IMediaChannels* media = engine.Media()) media->StopWave();
+    engine.run.voicePending = false;
+    engine.run.state = RunState::TextOutput;
+  }
+}
+
+} // namespace
+
+void FrameTick(Engine& engine, std::uint32_t nowMs) {
+  switch (engine.run.state) {
+  case RunState::TextOutput:
+    engine.Messages().OutputStep();
+    break;
+  case RunState::ClickWait:
+    engine.Messages().BlinkPageMarker(true);
+    break;
+  case RunState::SelectWait:
+    engine.run.clickSkip = false;
+    engine.run.skipToOption = false;
+    TickDeadline(engine, nowMs);
+    break;
+  case RunState::TimedWait:
+    TickDeadline(engine, nowMs);
+    break;
+  case RunState::TransitionStep: {
+    ITransitionRunner& transition = engine.Transition();
+    const int result = transition.Step();
+    engine.platform.window.Repaint();
+    if (result == 0 || engine.run.Hurrying()) {
+      transition.StartFinish();
+      engine.run.state = RunState::TransitionLast;
+    }
+    break;
+  }
+  case RunState::TransitionLast: {
+    const int result = engine.Transition().Step();
+    engine.platform.window.Repaint();
+    if (result == 0) engine.run.state = RunState::TransitionEnd;
+    break;
+  }
+  case RunState::TransitionEnd:
+    engine.platform.graphics.Flush();
+    engine.Transition().CopyFinalPicture();
+    engine.platform.window.Repaint();
+    engine.platform.window.PostResume();
+    break;
+  default:
+    // The media and mixer waits end by their notifications; the other states are not driven.
+    break;
+  }
+}
+
+std::uint32_t NextTickTime(Engine& engine, std::uint32_t nowMs) {
+  switch (engine.run.state) {
+  case RunState::TextOutput: {
+    if (engine.run.Hurrying()) return nowMs; // one step per pass, at once
+    // A speed from the settings file may be any number: the product wraps rather than overflows.
+    const std::uint32_t interval = engine.run.textStepIntervalMs < 0
+                                       ? static_cast<std::uint32_t>(engine.settings.speed) * 4u
+                                       : static_cast<std::uint32_t>(engine.run.textStepIntervalMs);
+    return nowMs + interval;
+  }
+  case RunState::SelectWait:
+  case RunState::TimedWait:
+    return nowMs + 10;
+  case RunState::TransitionStep:
+  case RunState::TransitionLast:
+    return nowMs + engine.Transition().FrameIntervalMs();
+  default:
+    return nowMs + 50;
+  }
+}
+
+void OnResume(Engine& engine) {
+  if (engine.run.state == RunState::Terminating) return;
+  engine.run.state = RunState::Running;
+  RunScenario(engine);
+}
+
+void TakeChoice(Engine& engine, const SelectionChoice& choice) {
+  if (choice.entry < 0) return;
+  engine.run.waitDeadline = 0;
+  TListHash& vars = engine.script.variables;
+  vars.SetVarNumber("exit", choice.entry);
+  const std::string option = vars.GetVar("option[" + std::to_string(choice.option) + "]");
+  if (choice.kind == EntryKind::Jump) {
+    RunScenario(engine, FormatCommand("@GoTo \"%s\"", option).c_str());
+  } else {
+    vars.SetVarText("exit", option);
+    engine.platform.window.PostResume();
+  }
+}
+
+void OnLeftClick(Engine& engine, int x, int y) {
+  if (ClickMayFireEvent(engine.run.state) && engine.script.EventSet(UserClick)) {
+    FireEvent(engine, UserClick);
+    return;
+  }
+  switch (engine.run.state) {
+  case RunState::TextOutput:
+    engine.run.skipToOption = false;
+    TextOutputClick(engine);
+    break;
+  case RunState::VoiceWait:
+    TextOutputClick(engine);
+    break;
+  case RunState::ClickWait:
+    engine.Messages().BlinkPageMarker(false);
+    engine.run.state = RunState::TextOutput;
+    break;
+  case RunState::SelectWait:
+    TakeChoice(engine, engine.Choices().Hit(x, y));
+    break;
+  case RunState::TransitionStep:
+  case RunState::TimedWait:
+    // In a timed wait the flag only makes the next page come at once; the wait keeps its end.
+    if (engine.run.skipMode == SkipMode::All) engine.run.clickSkip = true;
+    break;
+  case RunState::MusicWait:
+    if (IMediaChannels* media = engine.Media()) media->StopMusic();
+    engine.platform.window.PostResume();
+    break;
+  case RunState::SoundWait:
+    if (IMediaChannels* media = engine.Media()) media->StopWave();
+    engine.platform.window.PostResume();
+    break;
+  case RunState::CDWait:
+    if (IMediaChannels* media = engine.Media()) media->StopCd();
+    engine.platform.window.PostResume();
+    break;
+  case RunState::MessageHidden:
+    engine.run.state = engine.run.savedState;
+    engine.platform.window.Repaint();
+    break;
+  default:
+    break;
+  }
+}
+
+RightClickAction OnRightClick(const Engine& engine) {
+  if (engine.settings.fullScreen != 0) return RightClickAction::FullScreenMenu;
+  switch (engine.settings.rightClick) {
+  case 1:
+    return RightClickAction::SkipToOption;
+  case 2:
+    return RightClickAction::EraseMessage;
+  case 3:
+    return RightClickAction::Config;
+  case 4:
+    return RightClickAction::Capture;
+  case 5:
+    return RightClickAction::CaptureAuto;
+  default:
+    return RightClickAction::None;
+  }
+}
+
+void OnKey(Engine& engine, int virtualKey) {
+  if (engine.run.state != RunState::SelectWait) return;
+  ISelection& selection = engine.Choices();
+  if (virtualKey == KeyUp)
+    selection.Up();
+  else if (virtualKey == KeyDown)
+    selection.Down();
+  else if (selection.Key(virtualKey))
+    OnLeftClick(engine, 0, 0); // a hot key chooses its entry as Space would
+}
+
+void OnMouseMove(Engine& engine, int x, int y) {
+  if (engine.run.state == RunState::SelectWait) engine.Choices().Hover(x, y);
+}
+
+void OnMciNotify(Engine& engine, std::uint32_t deviceId) {
+  IMediaChannels* media = engine.Media();
+  if (media == nullptr) return;
+  // Each channel is asked in turn; one that takes the notification ends the handling when it
+  // acts on it.
+  if (media->WaveNotify(deviceId)) {
+    if (engine.run.voicePending) {
+      engine.run.voicePending = false;
+      engine.run.state = RunState::TextOutput;
+      return;
+    }
+    if (engine.script.EventSet(WaveNotify)) {
+      FireEvent(engine, WaveNotify);
+      return;
+    }
+  }
+  if (media->MusicNotify(deviceId) && engine.script.EventSet(MidiNotify)) {
+    FireEvent(engine, MidiNotify);
+    return;
+  }
+  if (media->CdNotify(deviceId) && engine.script.EventSet(CddaNotify)) FireEvent(engine, CddaNotify);
+}
+
+void OnMovieNotify(Engine& engine) {
+  IMediaChannels* media = engine.Media();
+  if (media != nullptr && media->MovieNotify() && engine.script.EventSet(MovieNotify)) {
+    FireEvent(engine, MovieNotify);
+  }
+}
+
+} // namespace velmo

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <cstdint>
+
+namespace velmo {
+
+class Engine;
+struct SelectionChoice;
+
+// The shell's decisions by RunState: what a tick, a click, a key or a media notification does,
+// and when the next tick is due. The window procedure only translates Windows messages into
+// these calls; velmo-run and the tests call them directly.
+
+// One tick of the frame driver at `nowMs` (the multimedia clock).
+void FrameTick(Engine& engine, std::uint32_t nowMs);
+
+// When the tick after one at `nowMs` is due, by the state the tick left.
+std::uint32_t NextTickTime(Engine& engine, std::uint32_t nowMs);
+
+// UM_RESUME: run the interpreter from where it stands.
+void OnResume(Engine& engine);
+
+// What the shell does with an entry chosen in a selection: `exit` is the entry's number; a jump
+// entry then runs @GoTo to its option[n] at once, a return entry sets `exit` to its option[n] and
+// resumes the script after @EndSelect. No entry (-1): nothing.
+void TakeChoice(Engine& engine, const SelectionChoice& choice);
+
+// A left click at client position (x, y); Enter and Space act exactly as a click.
+void OnLeftClick(Engine& engine, int x, int y);
+
+// What the right button (or Esc) asks for.
+enum class RightClickAction {
+  None,
+  FullScreenMenu, // the full-screen pop-up menu at the cursor
+  SkipToOption,   // post IDM_SKIPNEXT
+  EraseMessage,   // post IDM_ERASEMESSAGE
+  Config,         // post IDM_CONFIG
+  Capture,        // post IDM_CAPTURE
+  CaptureAuto,    // capture the screen under an automatic name
+};
+RightClickAction OnRightClick(const Engine& engine);
+
+// Keys that are not clicks: the arrows and the access and hot keys of a selection.
+void OnKey(Engine& engine, int virtualKey);
+// The mouse moved to (x, y).
+void OnMouseMove(Engine& engine, int x, int y);
+
+// A multimedia notification that a device finished successfully (MM_MCINOTIFY), and the end of
+// a movie (MCIWNDM_NOTIFYMODE with the stop mode).
+void OnMciNotify(Engine& engine, std::uint32_t deviceId);
+void OnMovieNotify(Engine& engine);
+
+// Virtual-key codes the shell tells apart.
+inline constexpr int KeyEnter = 13;
+inline constexpr int KeyEscape = 27;
+inline constexpr int KeySpace = 32;
+inline constexpr int KeyUp = 38;
+inline constexpr int KeyDown = 40;
+
+} // namespace velmo

@@ -1,7 +1,0 @@
-#include "engine/graphics/headless/memory_surface.h"
-
-namespace velmo {
-
-MemorySurface::MemorySurface() : pixels(new std::uint8_t[Size]()) { bits = pixels.get(); }
-
-} // namespace velmo
