@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: the format check, the host build's unit tests under
-# AddressSanitizer and UndefinedBehaviorSanitizer, the Windows build's unit tests under Wine, a
-# short fuzz run and a quick pass over the benchmarks. Installs what is missing first (as root).
+# Builds everything and runs every test: the format check, the check that the engine's folders
+# depend one way, the host build's unit tests under AddressSanitizer and UndefinedBehaviorSanitizer,
+# the Windows build's unit tests under Wine, a short fuzz run and a quick pass over the benchmarks.
+# Installs what is missing first (as root).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -11,8 +12,9 @@ trap 'rm -f "$summary"' EXIT
 
 step() { printf '\n== %s\n' "$*"; }
 
-step "format"
+step "format and layers"
 bash scripts/check-format.sh
+bash scripts/check-layers.sh
 
 step "host build and unit tests"
 cmake --preset host >/dev/null

@@ -11,8 +11,8 @@ namespace {
 using Bytes = std::span<const std::uint8_t>;
 
 constexpr std::size_t FileHeaderSize = 14;
-constexpr std::size_t CoreHeaderSize = 12;
-constexpr std::size_t InfoHeaderSize = 40;
+constexpr std::size_t CoreHeaderSize = DibHeader::CoreSize;
+constexpr std::size_t InfoHeaderSize = DibHeader::InfoSize;
 
 // Values of biCompression that are read.
 constexpr std::uint32_t CompressionRgb = 0;
@@ -83,50 +83,24 @@ bool SetChannels(Layout& layout, std::uint32_t red, std::uint32_t green, std::ui
 }
 
 std::optional<Layout> ReadLayout(Bytes info) {
-  if (info.size() < 4) return std::nullopt;
-  const std::uint32_t headerSize = ReadU32(info, 0);
-  if (headerSize > info.size()) return std::nullopt;
-
+  const std::optional<DibHeader> header = ReadDibHeader(info);
+  if (!header) return std::nullopt;
+  const std::uint32_t headerSize = header->size;
   Layout layout;
-  std::int64_t width = 0;
-  std::int64_t height = 0;
-  std::uint32_t colorsUsed = 0;
+  layout.width = header->width;
+  layout.height = header->height;
+  layout.topDown = header->topDown;
+  layout.bitCount = header->bitCount;
+  layout.compression = header->compression;
+  const std::uint32_t colorsUsed = header->colorsUsed;
   std::size_t entrySize = 4;
   std::size_t tableAt = headerSize; // where masks (after a 40-byte header) and then the palette start
-
-  // 12 bytes: size, width (16), height (16), planes (16), bit count (16).
-  // 40 bytes and more: size, width (s32), height (s32), planes (16), bit count (16), compression,
-  // image size, x and y resolution, colours used, colours important; from 52 bytes on the red,
-  // green and blue masks follow at 40, 44 and 48 (then alpha, colour space, ... which are not used).
   if (headerSize == CoreHeaderSize) {
-    width = ReadU16(info, 4);
-    height = ReadU16(info, 6);
-    layout.bitCount = static_cast<int>(ReadU16(info, 10));
     entrySize = 3;
     if (layout.bitCount != 1 && layout.bitCount != 4 && layout.bitCount != 8 && layout.bitCount != 24) {
       return std::nullopt;
     }
-  } else if (headerSize == InfoHeaderSize || headerSize == 52 || headerSize == 56 || headerSize == 108 ||
-             headerSize == 124) {
-    width = ReadS32(info, 4);
-    height = ReadS32(info, 8);
-    if (height < 0) {
-      layout.topDown = true;
-      height = -height; // in 64 bits, so the most negative height does not overflow
-    }
-    layout.bitCount = static_cast<int>(ReadU16(info, 14));
-    layout.compression = ReadU32(info, 16);
-    colorsUsed = ReadU32(info, 32);
-  } else {
-    return std::nullopt;
   }
-
-  if (width <= 0 || height <= 0 || width > Picture::MaxSide || height > Picture::MaxSide ||
-      width * height > Picture::MaxPixels) {
-    return std::nullopt;
-  }
-  layout.width = static_cast<int>(width);
-  layout.height = static_cast<int>(height);
 
   const int bits = layout.bitCount;
   switch (layout.compression) {
@@ -304,6 +278,45 @@ std::optional<Picture> DecodeRle(const Layout& layout, Bytes stream) {
 }
 
 } // namespace
+
+std::optional<DibHeader> ReadDibHeader(std::span<const std::uint8_t> info) {
+  if (info.size() < 4) return std::nullopt;
+  DibHeader header;
+  header.size = ReadU32(info, 0);
+  if (header.size > info.size()) return std::nullopt;
+  std::int64_t width = 0;
+  std::int64_t height = 0;
+  // 12 bytes: size, width (16), height (16), planes (16), bit count (16).
+  // 40 bytes and more: size, width (s32), height (s32), planes (16), bit count (16), compression,
+  // image size, x and y resolution, colours used, colours important; from 52 bytes on the red,
+  // green and blue masks follow at 40, 44 and 48 (then alpha, colour space, ... which are not used).
+  if (header.size == DibHeader::CoreSize) {
+    width = ReadU16(info, 4);
+    height = ReadU16(info, 6);
+    header.bitCount = static_cast<int>(ReadU16(info, 10));
+  } else if (header.size == DibHeader::InfoSize || header.size == 52 || header.size == 56 || header.size == 108 ||
+             header.size == 124) {
+    width = ReadS32(info, 4);
+    height = ReadS32(info, 8);
+    if (height < 0) {
+      header.topDown = true;
+      height = -height; // in 64 bits, so the most negative height does not overflow
+    }
+    header.bitCount = static_cast<int>(ReadU16(info, 14));
+    header.compression = ReadU32(info, 16);
+    header.imageSize = ReadU32(info, 20);
+    header.colorsUsed = ReadU32(info, 32);
+  } else {
+    return std::nullopt;
+  }
+  if (width <= 0 || height <= 0 || width > Picture::MaxSide || height > Picture::MaxSide ||
+      width * height > Picture::MaxPixels) {
+    return std::nullopt;
+  }
+  header.width = static_cast<int>(width);
+  header.height = static_cast<int>(height);
+  return header;
+}
 
 std::optional<Picture> DecodeBmp(std::span<const std::uint8_t> file) {
   if (file.size() < FileHeaderSize || file[0] != 'B' || file[1] != 'M') return std::nullopt;

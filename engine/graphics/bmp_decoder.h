@@ -33,6 +33,28 @@ struct Picture {
   }
 };
 
+// The fields of a DIB info header that decoding reads: from a 12-byte core header (width, height,
+// planes, bit count as 16-bit words; always bottom-up) or an info header of 40, 52, 56, 108 or 124
+// bytes (signed 32-bit width and height, a negative height meaning top-down rows, then planes, bit
+// count, compression, image size, resolution and the colours used).
+struct DibHeader {
+  static constexpr std::uint32_t CoreSize = 12;
+  static constexpr std::uint32_t InfoSize = 40;
+
+  std::uint32_t size = 0;
+  int width = 0;
+  int height = 0; // the height's magnitude
+  bool topDown = false;
+  int bitCount = 0;
+  std::uint32_t compression = 0; // 0 for a core header
+  std::uint32_t imageSize = 0;
+  std::uint32_t colorsUsed = 0;
+};
+
+// The header at the start of `info`; nullopt when its size is none of the above, when `info` is
+// shorter than the header says, or when the picture is empty or larger than a picture may be.
+std::optional<DibHeader> ReadDibHeader(std::span<const std::uint8_t> info);
+
 // Decodes a whole .bmp file: the 14-byte file header ("BM", file size, two reserved words, and
 // the offset of the pixel data), then the info header, bit masks and palette, then the pixels at
 // that offset. The info header, masks and palette must all lie before the pixel offset; the

@@ -73,20 +73,13 @@ private:
   const std::uint8_t* data = nullptr;
 };
 
-std::uint32_t ReadU32(const std::uint8_t* p) {
-  return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-         static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
-}
-std::uint16_t ReadU16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
-
 // The extents of the two blocks GetPicture returns. A memory handle does not tell its size, so
 // they are worked out from the info header: the info block is the header, the bit masks that
 // follow a 40-byte header with bit fields, and the palette (biClrUsed entries, or 2^bits when
 // that is 0; none above 8 bits, where the decoder ignores it); the bits block is the rows,
-// each padded to 4 bytes, times the height's absolute value (biSizeImage for RLE pictures,
-// whose rows are not of one size). False when the header's size is not one the decoder reads
-// (nothing past its first 4 bytes is read then), or the picture is empty or larger than a
-// picture may be.
+// each padded to 4 bytes, times the height (biSizeImage for RLE pictures, whose rows are not of
+// one size). False when the header is none the decoder reads (nothing past its first 4 bytes is
+// read then), or the picture is empty or larger than a picture may be.
 struct BlockSizes {
   std::size_t info = 0;
   std::size_t bits = 0;
@@ -94,44 +87,30 @@ struct BlockSizes {
 
 bool MeasureBlocks(const std::uint8_t* info, BlockSizes& sizes) {
   constexpr std::uint32_t BiRle8 = 1, BiRle4 = 2, BiBitFields = 3, BiAlphaBitFields = 6;
-  const std::uint32_t headerSize = ReadU32(info);
-  std::int64_t width = 0, height = 0;
-  std::uint32_t bitCount = 0, compression = 0, colorsUsed = 0, imageSize = 0;
-  std::size_t entrySize = 4, masks = 0;
-  if (headerSize == 12) {
-    width = ReadU16(info + 4);
-    height = ReadU16(info + 6);
-    bitCount = ReadU16(info + 10);
-    entrySize = 3;
-  } else if (headerSize == 40 || headerSize == 52 || headerSize == 56 || headerSize == 108 || headerSize == 124) {
-    width = static_cast<std::int32_t>(ReadU32(info + 4));
-    height = static_cast<std::int32_t>(ReadU32(info + 8));
-    bitCount = ReadU16(info + 14);
-    compression = ReadU32(info + 16);
-    imageSize = ReadU32(info + 20);
-    colorsUsed = ReadU32(info + 32);
-    if (headerSize == 40 && compression == BiBitFields) masks = 12;
-    if (headerSize == 40 && compression == BiAlphaBitFields) masks = 16;
-  } else {
-    return false;
-  }
-  if (height < 0) height = -height;
-  if (width <= 0 || height <= 0 || width > Picture::MaxSide || height > Picture::MaxSide) return false;
-  if (width * height > Picture::MaxPixels) return false;
-  if (bitCount == 0 || bitCount > 32) return false;
+  const std::uint32_t headerSize = info[0] | static_cast<std::uint32_t>(info[1]) << 8 |
+                                   static_cast<std::uint32_t>(info[2]) << 16 |
+                                   static_cast<std::uint32_t>(info[3]) << 24;
+  const std::optional<DibHeader> header = ReadDibHeader(std::span(info, headerSize));
+  if (!header || header->bitCount == 0 || header->bitCount > 32) return false;
+  const bool core = header->size == DibHeader::CoreSize;
+  std::size_t masks = 0;
+  if (header->size == DibHeader::InfoSize && header->compression == BiBitFields) masks = 12;
+  if (header->size == DibHeader::InfoSize && header->compression == BiAlphaBitFields) masks = 16;
   std::size_t paletteEntries = 0;
-  if (bitCount <= 8) {
-    paletteEntries = std::size_t{1} << bitCount;
-    if (headerSize != 12 && colorsUsed != 0) {
-      if (colorsUsed > 256) return false;
-      paletteEntries = colorsUsed;
+  if (header->bitCount <= 8) {
+    paletteEntries = std::size_t{1} << header->bitCount;
+    if (!core && header->colorsUsed != 0) {
+      if (header->colorsUsed > 256) return false;
+      paletteEntries = header->colorsUsed;
     }
   }
-  sizes.info = headerSize + masks + paletteEntries * entrySize;
-  if (compression == BiRle8 || compression == BiRle4) {
-    sizes.bits = imageSize;
+  sizes.info = header->size + masks + paletteEntries * (core ? 3 : 4);
+  if (header->compression == BiRle8 || header->compression == BiRle4) {
+    sizes.bits = header->imageSize;
   } else {
-    sizes.bits = static_cast<std::size_t>((bitCount * width + 31) / 32 * 4 * height);
+    const auto rowBytes =
+        (static_cast<std::size_t>(header->bitCount) * static_cast<std::size_t>(header->width) + 31) / 32 * 4;
+    sizes.bits = rowBytes * static_cast<std::size_t>(header->height);
   }
   return true;
 }

@@ -22,7 +22,7 @@ void CallUserProcedure(TListHash& vars, const TSurface& screen, void* window, Ve
   block.screenDc = screen.Dc();
   block.screenPixels = screen.Bits();
   block.frameCounter = reinterpret_cast<intptr_t>(texts[0]);
-  for (int i = 0; i < VELMO_PARAM_COUNT; ++i) block.params[i] = reinterpret_cast<intptr_t>(texts[i + 1]);
+  for (std::size_t i = 0; i < VELMO_PARAM_COUNT; ++i) block.params[i] = reinterpret_cast<intptr_t>(texts[i + 1]);
   block.window = window;
   procedure(&block);
   // Every text the procedure could write ends within its buffer.

@@ -72,7 +72,9 @@ private:
   // other entries are created.
   static constexpr std::int32_t BlockShift = 8;
   static constexpr std::int32_t BlockSize = 1 << BlockShift;
-  Entry& At(std::int32_t index) const { return blocks[index >> BlockShift][index & (BlockSize - 1)]; }
+  Entry& At(std::int32_t index) const {
+    return blocks[static_cast<std::size_t>(index >> BlockShift)][index & (BlockSize - 1)];
+  }
 
   std::vector<std::unique_ptr<Entry[]>> blocks;
   std::int32_t count = 0;

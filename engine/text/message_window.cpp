@@ -73,12 +73,13 @@ void MessageWindow::RecreateMessageFont() {
   font.dirty = false;
 }
 
-std::size_t MessageWindow::DrawTextRun(TSurface& surface, int x, int y, std::string_view run, int pair) {
+std::size_t MessageWindow::DrawTextRun(TSurface& surface, int x, int y, std::string_view characters, int pair) {
   const ColourPair& colour = colours[static_cast<std::size_t>(pair)];
   IGraphics& graphics = screen.graphics;
-  graphics.PaintText(surface, Saturate32(std::int64_t{x} + 2), Saturate32(std::int64_t{y} + 2), run, colour.shadow);
-  graphics.PaintText(surface, x, y, run, colour.text);
-  return run.size();
+  graphics.PaintText(surface, Saturate32(std::int64_t{x} + 2), Saturate32(std::int64_t{y} + 2), characters,
+                     colour.shadow);
+  graphics.PaintText(surface, x, y, characters, colour.text);
+  return characters.size();
 }
 
 void MessageWindow::WaitForClick() {

@@ -87,7 +87,7 @@ public:
   void RecreateMessageFont();
   // Draws `text` at (x, y) of `surface` with its shadow 2 pixels right and down, in a colour pair;
   // returns the text's length in bytes.
-  std::size_t DrawTextRun(TSurface& surface, int x, int y, std::string_view text, int pair);
+  std::size_t DrawTextRun(TSurface& surface, int x, int y, std::string_view characters, int pair);
   bool IsNoHeadingChar(std::string_view character) const { return noHeadingSet.Contains(character); }
 
   // The layout state of the text layer that receives the text, or a detached one (drawing

@@ -218,9 +218,9 @@ INSTANTIATE_TEST_SUITE_P(
                                          DeadlineCase{"BeforeAcrossTheWrap", 0x10u, 0xFFFFFFF0u, false},
                                          DeadlineCase{"NoDeadlineJustAfterZero", 0, 1, false},
                                          DeadlineCase{"NoDeadlineHalfTheClockLater", 0, 0x7FFFFFFFu, false})),
-    [](const auto& info) {
-      return std::string(std::get<1>(info.param).name) +
-             (std::get<0>(info.param) == RunState::TimedWait ? "_TimedWait" : "_SelectWait");
+    [](const auto& tested) {
+      return std::string(std::get<1>(tested.param).name) +
+             (std::get<0>(tested.param) == RunState::TimedWait ? "_TimedWait" : "_SelectWait");
     });
 
 // States a tick leaves alone, even with every flag set and a deadline long passed.
@@ -284,7 +284,7 @@ INSTANTIATE_TEST_SUITE_P(
                       NextTickCase{"MixerWait", RunState::MixerWait, false, false, 40, 5, 1050},
                       NextTickCase{"MessageHidden", RunState::MessageHidden, false, false, 40, 5, 1050},
                       NextTickCase{"Running", RunState::Running, false, false, 40, 5, 1050}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& tested) { return std::string(tested.param.name); });
 
 // --- Left click (Enter and Space are mapped onto it) ---
 

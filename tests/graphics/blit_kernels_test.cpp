@@ -67,7 +67,7 @@ protected:
 };
 
 INSTANTIATE_TEST_SUITE_P(Variants, BlitKernelTest, testing::ValuesIn(Paths),
-                         [](const testing::TestParamInfo<Path>& info) { return std::string(info.param.name); });
+                         [](const testing::TestParamInfo<Path>& tested) { return std::string(tested.param.name); });
 
 // --- Hand-computed pixels ---------------------------------------------------------------------
 
