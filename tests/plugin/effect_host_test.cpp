@@ -73,6 +73,14 @@ int VELMO_STDCALL VariantEntry(void* block) {
   return 1; // the particle kind: never says it is done
 }
 
+TEST(EffectHostAloneTest, BeforeAnyStartThereIsNothingToStepOrCopy) {
+  EffectHost host;
+  EXPECT_EQ(host.Step(), 0);
+  host.StartFinish();
+  EXPECT_EQ(host.Step(), 0);
+  host.CopyFinalPicture(); // nothing to copy from or to
+}
+
 class EffectHostTest : public ::testing::Test {
 protected:
   void SetUp() override {

@@ -13,6 +13,7 @@
 #include <windowsx.h>
 
 #include <new>
+#include <utility>
 
 namespace velmo {
 
@@ -73,7 +74,7 @@ void RemoveTempFolder(const std::string& folder) {
 
 } // namespace
 
-MainWindow::MainWindow() = default;
+MainWindow::MainWindow(std::string gameFolder) : programFolder(std::move(gameFolder)) {}
 MainWindow::~MainWindow() = default;
 
 bool MainWindow::RegisterWindowClass(HINSTANCE instance) {
@@ -191,7 +192,7 @@ bool MainWindow::OnCreate() {
 
 void MainWindow::ReadSettings() {
   engine->script.random.Seed(timeGetTime());
-  programFolder = ModuleFolder();
+  if (programFolder.empty()) programFolder = ModuleFolder();
   SetCurrentDirectoryA(programFolder.c_str());
   engine->runsFromCd = programFolder.size() >= 3 && GetDriveTypeA(programFolder.substr(0, 3).c_str()) == DRIVE_CDROM;
   char temp[MAX_PATH] = {};

@@ -23,7 +23,8 @@ void CenterDialog(HWND dialog);
 // program and temp folders. Windows messages become calls on the shell's decisions.
 class MainWindow {
 public:
-  MainWindow();
+  // The game in `gameFolder` (with its trailing backslash); empty: the folder of the program.
+  explicit MainWindow(std::string gameFolder = {});
   ~MainWindow();
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
@@ -61,7 +62,7 @@ private:
   Win32Modules modules;
   Platform platform{clock, window, files, graphics, modules};
   std::unique_ptr<Engine> engine;
-  std::string programFolder; // with its trailing backslash
+  std::string programFolder; // with its trailing backslash; made the current folder at creation
   std::string tempFolder;    // GetTempPath + "VELMO\"
   std::string settingsPath;
   std::uint32_t nextTickMs = 0;

@@ -1,0 +1,77 @@
+// The main window itself, made in the test's own process on a game folder of the test's own.
+#include "engine/shell/win32/main_window.h"
+
+#include "engine/platform/win32/win32_platform.h"
+#include "tests/support/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+namespace velmo {
+namespace {
+
+class MainWindowTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    instance = GetModuleHandleA(nullptr);
+    MainWindow::RegisterWindowClass(instance);
+  }
+  std::string GameFolder() const { return folder.path.string() + "\\"; }
+
+  // Takes messages until the loop would end (WM_QUIT) or none come for a while.
+  static bool RunUntilQuit() {
+    MSG message;
+    for (int idle = 0; idle < 200;) {
+      if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        Sleep(10);
+        ++idle;
+        continue;
+      }
+      if (message.message == WM_QUIT) return true;
+      DispatchMessageA(&message);
+    }
+    return false;
+  }
+
+  HINSTANCE instance = nullptr;
+  TempFolder folder;
+};
+
+TEST_F(MainWindowTest, IsAFixedWindowTitledVelmoWithAClientAreaOf640By480) {
+  MainWindow main(GameFolder());
+  ASSERT_TRUE(main.Create(instance));
+  main.Show(SW_SHOWNOACTIVATE);
+  HWND hwnd = main.Handle();
+  char text[64] = {};
+  GetWindowTextA(hwnd, text, sizeof text);
+  EXPECT_STREQ(text, "VELMO");
+  GetClassNameA(hwnd, text, sizeof text);
+  EXPECT_STREQ(text, "VELMO_WindowClass");
+  RECT client;
+  GetClientRect(hwnd, &client);
+  EXPECT_EQ(client.right - client.left, 640);
+  EXPECT_EQ(client.bottom - client.top, 480);
+  const LONG style = GetWindowLongA(hwnd, GWL_STYLE);
+  EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX), WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX);
+  EXPECT_EQ(style & (WS_THICKFRAME | WS_MAXIMIZEBOX), 0);
+  PostMessageA(hwnd, UM_SHUTDOWN, 0, 0);
+  EXPECT_TRUE(RunUntilQuit());
+}
+
+TEST_F(MainWindowTest, ShutdownWritesTheSettingsAndEndsTheMessageLoop) {
+  MainWindow main(GameFolder());
+  ASSERT_TRUE(main.Create(instance));
+  HWND hwnd = main.Handle();
+  PostMessageA(hwnd, UM_SHUTDOWN, 0, 0);
+  EXPECT_TRUE(RunUntilQuit());
+  EXPECT_FALSE(IsWindow(hwnd));
+  const std::string settings = ReadBytes(folder.path / "system" / "VELMO.ini");
+  EXPECT_NE(settings.find("[MESSAGE]"), std::string::npos);
+  EXPECT_NE(settings.find("Speed=5"), std::string::npos);
+}
+
+} // namespace
+} // namespace velmo
