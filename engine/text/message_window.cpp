@@ -159,6 +159,73 @@ MessageWindow::StepEnd MessageWindow::PrintCharacter(std::string_view character,
   return StepEnd::Continue;
 }
 
+MessageWindow::ControlResult MessageWindow::TakeControlByte(HangMode& hangMode) {
+  const char byte = text[readPosition];
+  TextLayerState& layout = Layout();
+  switch (byte) {
+  case '\0':
+    window.PostResume();
+    return ControlResult::EndStep;
+  case EscNewLine:
+    ++readPosition;
+    NewLine(layout);
+    return ControlResult::Taken;
+  case EscClearPage:
+    ++readPosition;
+    ClearPage();
+    return ControlResult::PageCleared;
+  case EscWait:
+    ++readPosition;
+    // A wait right after \+ at the right edge starts a new line, as the hanging character would.
+    if (hangMode == HangMode::Always &&
+        std::int64_t{layout.CursorX()} >= std::int64_t{layout.rect.left} + layout.rect.width) {
+      NewLine(layout);
+    }
+    WaitForClick();
+    if (run.voicePending) run.state = RunState::VoiceWait;
+    return ControlResult::EndStep;
+  case EscInstantOn:
+  case EscInstantOff:
+    ++readPosition;
+    stepWeight = byte == EscInstantOn ? 0 : 1;
+    return ControlResult::Taken;
+  case EscIndentPush:
+    if (layout.indentCount < TextLayerState::IndentCapacity) {
+      layout.indents[static_cast<std::size_t>(layout.indentCount++)] = layout.CursorX();
+    }
+    ++readPosition;
+    return ControlResult::Taken;
+  case EscIndentPop:
+    if (layout.indentCount > 0) --layout.indentCount;
+    ++readPosition;
+    return ControlResult::Taken;
+  case EscHang:
+  case EscNoHangDash:
+  case EscNoHang:
+    ++readPosition;
+    hangMode = byte == EscHang ? HangMode::Always : byte == EscNoHangDash ? HangMode::NoHangDash : HangMode::NoHang;
+    return ControlResult::Taken;
+  default:
+    return ControlResult::NotControl;
+  }
+}
+
+std::string_view MessageWindow::TakeCharacter(char (&escaped)[1], std::size_t& consumed) {
+  const char byte = text[readPosition];
+  if (byte >= EscBackslash && byte <= EscComma) {
+    // An escaped character stands for the character it was written with.
+    static constexpr char Escaped[] = {'\\', '"', '$', ','};
+    escaped[0] = Escaped[byte - EscBackslash];
+    ++readPosition;
+    consumed = 1;
+    return std::string_view(escaped, 1);
+  }
+  consumed = IsLeadByte(byte) && text[readPosition + 1] != '\0' ? 2 : 1;
+  const std::string_view character(text.data() + readPosition, consumed);
+  readPosition += consumed;
+  return character;
+}
+
 void MessageWindow::OutputStep() {
   int count = 0;
   HangMode hangMode = HangMode::Normal;
@@ -174,70 +241,21 @@ void MessageWindow::OutputStep() {
   for (;;) {
     const int limit = run.clickSkip || run.skipToOption || window.ControlKeyDown() ? 1024 : 1;
     if (count >= limit) return endStep();
-    const char byte = text[readPosition];
-    TextLayerState& layout = Layout();
-    switch (byte) {
-    case '\0':
-      window.PostResume();
+    switch (TakeControlByte(hangMode)) {
+    case ControlResult::EndStep:
       return endStep();
-    case EscNewLine:
-      ++readPosition;
-      NewLine(layout);
-      continue;
-    case EscClearPage:
-      ++readPosition;
-      ClearPage();
+    case ControlResult::PageCleared:
       drawn = false;
       continue;
-    case EscWait:
-      ++readPosition;
-      // A wait right after \+ at the right edge starts a new line, as the hanging character would.
-      if (hangMode == HangMode::Always &&
-          std::int64_t{layout.CursorX()} >= std::int64_t{layout.rect.left} + layout.rect.width) {
-        NewLine(layout);
-      }
-      WaitForClick();
-      if (run.voicePending) run.state = RunState::VoiceWait;
-      return endStep();
-    case EscInstantOn:
-    case EscInstantOff:
-      ++readPosition;
-      stepWeight = byte == EscInstantOn ? 0 : 1;
+    case ControlResult::Taken:
       continue;
-    case EscIndentPush:
-      if (layout.indentCount < TextLayerState::IndentCapacity) {
-        layout.indents[static_cast<std::size_t>(layout.indentCount++)] = layout.CursorX();
-      }
-      ++readPosition;
-      continue;
-    case EscIndentPop:
-      if (layout.indentCount > 0) --layout.indentCount;
-      ++readPosition;
-      continue;
-    case EscHang:
-    case EscNoHangDash:
-    case EscNoHang:
-      ++readPosition;
-      hangMode = byte == EscHang ? HangMode::Always : byte == EscNoHangDash ? HangMode::NoHangDash : HangMode::NoHang;
-      continue;
-    default:
+    case ControlResult::NotControl:
       break;
     }
-    // A character: the escaped ones stand for the character they were written with.
     char escaped[1];
-    std::string_view character;
-    if (byte >= EscBackslash && byte <= EscComma) {
-      static constexpr char Escaped[] = {'\\', '"', '$', ','};
-      escaped[0] = Escaped[byte - EscBackslash];
-      character = std::string_view(escaped, 1);
-      ++readPosition;
-    } else {
-      const std::size_t length = IsLeadByte(byte) && text[readPosition + 1] != '\0' ? 2 : 1;
-      character = std::string_view(text.data() + readPosition, length);
-      readPosition += length;
-    }
+    std::size_t consumed = 0;
+    const std::string_view character = TakeCharacter(escaped, consumed);
     drawn = true;
-    const std::size_t consumed = byte >= EscBackslash && byte <= EscComma ? 1 : character.size();
     if (PrintCharacter(character, consumed, hangMode) == StepEnd::End) return endStep();
     count += stepWeight;
   }

@@ -105,6 +105,16 @@ public:
 
 private:
   enum class StepEnd { Continue, End };
+  // What the byte at the read position was to a step of output.
+  enum class ControlResult {
+    NotControl,  // a character: to be laid out and drawn
+    Taken,       // an escape byte carried out; the step goes on
+    PageCleared, // the page was cleared; the step goes on with nothing drawn on it yet
+    EndStep,     // the text waits or is done
+  };
+  ControlResult TakeControlByte(HangMode& hangMode);
+  // The character at the read position, moving past it; `consumed` is how many bytes it took.
+  std::string_view TakeCharacter(char (&escaped)[1], std::size_t& consumed);
   // Lays out and draws one character; `consumed` is how many bytes of the text it took.
   StepEnd PrintCharacter(std::string_view character, std::size_t consumed, HangMode& hangMode);
   void ClearPage();
