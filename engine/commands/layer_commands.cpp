@@ -317,9 +317,12 @@ CommandResult CmdBitBlt(ScriptContext& ctx) {
   const int targetIndex = CopyLayer(engine, line, "LAYER2", 3);
   const ScriptRect from = ReadRect(FindParam(line, "RECT", 2));
   const ScriptRect to = ReadRect(FindParam(line, "RECT2", 4));
-  if (CopySource(engine, sourceIndex) == nullptr) return CommandResult::Continue;
+  const TLayer* sourceLayer = engine.screen.layers.At(sourceIndex);
+  if (sourceLayer == nullptr || sourceLayer->kind != LayerKind::Bitmap) return CommandResult::Continue;
+  // The destination is made ready even when the source has no picture to copy.
   TBitmapLayer& target = engine.screen.layers.GetBitmapLayer(targetIndex);
   if (!target.picture) target.MakeBlankPicture(engine.screen.layers.backgroundColor);
+  if (CopySource(engine, sourceIndex) == nullptr) return CommandResult::Continue;
   Picture& picture = *target.picture;
   // A copy inside one picture reads from a snapshot, so that rows it writes are not read again.
   std::optional<Picture> snapshot;
@@ -389,8 +392,9 @@ CommandResult CmdSetTransition(ScriptContext& ctx) {
   if (const char* type = FindParam(line, "TYPE", 1); type != nullptr && type[0] != '\0') {
     transition = FindTransition(engine, type, TransitionInfoExport);
   }
-  if (transition.function == nullptr)
-    transition.info.intervalMs = static_cast<std::int32_t>(DefaultTransitionIntervalMs);
+  // Without a function of its own the record takes the built-in transition; once it has one, a
+  // later WAIT changes only the interval.
+  if (!transition.HasFunction()) transition.InstallDefaultTransition();
   for (const ParamToken p : Params(line)) {
     if (p.Empty()) continue;
     if (p.Is("WAIT", 2)) {
@@ -461,7 +465,7 @@ CommandResult CmdUpdateScreen(ScriptContext& ctx) {
       if (EqualsNoCase(value, "NOFADE")) animate = false;
     }
   }
-  if (pending.function == nullptr) pending.info.intervalMs = static_cast<std::int32_t>(DefaultTransitionIntervalMs);
+  if (!pending.HasFunction()) pending.InstallDefaultTransition();
   engine.plugins.host.Start(pending, *engine.screen.screenSurface, *engine.screen.previousSurface,
                             *engine.screen.composeSurface);
   EffectRecord& record = engine.plugins.host.Pending();

@@ -26,6 +26,12 @@ int DefaultTransition(std::int64_t counter, const TSurface& to, TSurface& screen
   return counter < 6;
 }
 
+void EffectRecord::InstallDefaultTransition() {
+  *this = EffectRecord{};
+  builtIn = true;
+  info.intervalMs = static_cast<std::int32_t>(DefaultTransitionIntervalMs);
+}
+
 void EffectHost::Start(const EffectRecord& record, TSurface& screenSurface, TSurface& from, TSurface& toSurface) {
   pending = record;
   screen = &screenSurface;

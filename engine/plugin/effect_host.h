@@ -7,12 +7,19 @@
 
 namespace velmo {
 
-// A transition or effect as the engine holds it: the entry function (none: the built-in
-// transition) with its info, and whether the plug-in takes the variant block ("00MX").
+// A transition or effect as the engine holds it: the entry function with its info, and whether
+// the plug-in takes the variant block ("00MX"). A record whose function is the built-in
+// transition has no entry function but `builtIn` set; a record with neither has no function at
+// all (nothing was found, or nothing was ever set), and the built-in steps in when it is shown.
 struct EffectRecord {
   VelmoEntryFunction function = nullptr;
   EffectInfo info{};
   bool variant = false;
+  bool builtIn = false;
+
+  bool HasFunction() const { return function != nullptr || builtIn; }
+  // Makes the built-in transition the record's function, at its own frame interval.
+  void InstallDefaultTransition();
 };
 
 // The patterns of the built-in transition's seven frames: eight rows of eight bits, the most

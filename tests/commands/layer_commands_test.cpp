@@ -313,9 +313,24 @@ TEST_F(LayerCommandTest, BitBltCopiesARectangleBetweenLayerPictures) {
   const std::vector<std::uint8_t> before = target.picture->pixels;
   DoAll({"@BitBlt 3 \"0,0,5,5\" 1 \"0,0\""});
   EXPECT_EQ(target.picture->pixels, before);
+
   EXPECT_EQ(Do("@BitBlt 256 \"0,0,1,1\" 1 \"0,0\""), Error(ErrRange, "256"));
   EXPECT_EQ(Do("@BitBlt LAYER=0 RECT=\"0,0,1,1\" LAYER2=-1 RECT2=\"0,0\""), Error(ErrRange, "LAYER2"));
   EXPECT_EQ(layers.currentLayer, 0);
+}
+
+TEST_F(LayerCommandTest, BitBltFromABitmapLayerWithoutAPictureStillPreparesTheDestination) {
+  DoAll({"@AssignLayer 4", "@BGColor 0x010203", "@LoadLayer 3 SRC=DISCARD", "@LoadLayer 2 SRC=DISCARD",
+         "@OffsetLayer 2 40 30", "@ShowLayer 2 FALSE"});
+  EXPECT_EQ(Describe(3), "0,0 hidden copy level 0 empty");
+  EXPECT_EQ(Describe(2), "40,30 hidden copy level 0 empty");
+  DoAll({"@BitBlt 3 \"0,0,5,5\" 2 \"0,0\""});
+  EXPECT_EQ(Describe(2), "0,0 shown copy level 0 640x480");
+  EXPECT_EQ(Bitmap(2).picture->pixels, MakePicture(640, 480, [](int, int) { return Pixel{1, 2, 3}; }).pixels);
+  EXPECT_EQ(Describe(3), "0,0 hidden copy level 0 empty");
+  // An empty slot as the source leaves the destination alone.
+  DoAll({"@LoadLayer 1 SRC=DISCARD", "@BitBlt 0 \"0,0,5,5\" 1 \"0,0\""});
+  EXPECT_EQ(Describe(1), "0,0 hidden copy level 0 empty");
 }
 
 TEST_F(LayerCommandTest, BitBltExCopiesStraightOntoTheScreen) {
@@ -372,10 +387,49 @@ TEST_F(LayerCommandTest, SetTransitionChoosesAPluginTransitionOrTheBuiltInOne) {
   EXPECT_EQ(f.Var("argv[3]"), "7");
   DoAll({"@SetTransition NOSUCH"});
   EXPECT_EQ(transition.function, nullptr);
+  EXPECT_TRUE(transition.builtIn);
   EXPECT_EQ(transition.info.intervalMs, 30);
   EXPECT_EQ(transition.info.params[1], 0);
   DoAll({"@SetTransition NOSUCH 80"});
   EXPECT_EQ(transition.info.intervalMs, 80);
+}
+
+// The frame interval the shown transition runs at, after the lines before it.
+struct IntervalCase {
+  std::vector<std::string> lines;
+  std::uint32_t intervalMs;
+  bool builtIn;
+};
+
+TEST_F(LayerCommandTest, TheBuiltInTransitionKeepsTheIntervalItWasSetWith) {
+  AddFakeEffectPlugins(f.engine.plugins.list, f.modules);
+  const IntervalCase cases[] = {
+      {{"@UpdateScreen"}, 30, true}, // never set: the built-in at its own pace
+      {{"@SetTransition TYPE=unknown WAIT=100", "@UpdateScreen"}, 100, true},
+      {{"@SetTransition TYPE=unknown WAIT=100", "@SetTransition WAIT=40", "@UpdateScreen"}, 40, true},
+      {{"@SetTransition TYPE=unknown WAIT=100", "@UpdateScreen TYPE=nosuch"}, 30, true},
+      {{"@SetTransition TYPE=unknown WAIT=100", "@UpdateScreen WAIT=70"}, 70, true},
+      {{"@SetTransition SWEEP", "@SetTransition WAIT=20", "@UpdateScreen"}, 20, false},
+      {{"@SetTransition SWEEP", "@UpdateScreen TYPE=nosuch"}, 30, true},
+  };
+  for (const IntervalCase& c : cases) {
+    f.engine.plugins.currentTransition = EffectRecord{};
+    DoAll(c.lines);
+    const std::string what = c.lines.front() + " ... " + c.lines.back();
+    EXPECT_EQ(f.engine.plugins.host.FrameIntervalMs(), c.intervalMs) << what;
+    EXPECT_EQ(f.engine.plugins.host.Pending().builtIn, c.builtIn) << what;
+  }
+}
+
+TEST_F(LayerCommandTest, BuiltInTransitionSetWithAWaitRunsSevenFramesThatFarApart) {
+  DoAll({"@AssignLayer 1 0 1", "@SetTransition TYPE=unknown WAIT=100", "@UpdateScreen"});
+  std::vector<std::uint32_t> frameTimes;
+  for (std::uint32_t now = 1000; f.engine.run.state == RunState::TransitionStep;) {
+    frameTimes.push_back(now);
+    FrameTick(f.engine, now);
+    now = NextTickTime(f.engine, now);
+  }
+  EXPECT_EQ(frameTimes, (std::vector<std::uint32_t>{1000, 1100, 1200, 1300, 1400, 1500, 1600}));
 }
 
 TEST_F(LayerCommandTest, UpdateScreenComposesAndShowsTheFrameThroughTheTransition) {
