@@ -45,9 +45,24 @@ struct RunControl {
   bool skipToOption = false;            // fast-forward to the next selection
   std::int32_t textStepIntervalMs = 25; // negative: the player's speed (Settings::speed x 4)
   bool voicePending = false;            // the voice playing belongs to the text on screen
+  bool interpreterRunning = false;      // RunScenario is under way (it is never entered twice)
 
   // A click or the menu asked to hurry: text steps run at once and transitions finish.
   bool Hurrying() const { return clickSkip || skipToOption; }
+};
+
+// The one door back into the script, as the parts below the engine see it. Each stop of the
+// interpreter is a wait known by its ticket; a part that ends a wait asks the door for the script to
+// go on, and the door posts at most one UM_RESUME for that wait, and none once the wait is over.
+class IScriptDoor {
+public:
+  virtual ~IScriptDoor() = default;
+  // The ticket of the wait the engine is in now.
+  virtual std::uint32_t CurrentWait() const = 0;
+  // The wait `ticket` is over: the script goes on, unless that wait is no longer the current one
+  // or its resume was asked for already.
+  virtual void RequestResume(std::uint32_t ticket) = 0;
+  void RequestResume() { RequestResume(CurrentWait()); }
 };
 
 } // namespace velmo

@@ -6,6 +6,7 @@
 #include "engine/base/sjis.h"
 #include "engine/commands/script_commands.h"
 #include "engine/core/engine.h"
+#include "engine/core/script_door.h"
 #include "engine/core/script_observer.h"
 #include "engine/platform/platform.h"
 #include "engine/script/arguments.h"
@@ -62,7 +63,7 @@ CommandResult CmdGoTo(ScriptContext& ctx) {
     scenario.ifState = IfState::Active;
     scenario.JumpToParagraph(target.Label());
   }
-  engine.platform.window.PostResume();
+  engine.door.RequestResume();
   return CommandResult::Stop;
 }
 
@@ -82,7 +83,7 @@ CommandResult CmdGoSub(ScriptContext& ctx) {
     engine.script.scenarioStack.PushScenario(*engine.script.scenario);
     engine.script.scenario->JumpToParagraph(target.Label());
   }
-  engine.platform.window.PostResume();
+  engine.door.RequestResume();
   return CommandResult::Stop;
 }
 

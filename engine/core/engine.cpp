@@ -1,5 +1,6 @@
 #include "engine/core/engine.h"
 
+#include "engine/core/script_door.h"
 #include "engine/graphics/picture_loader.h"
 #include "engine/graphics/screen.h"
 #include "engine/platform/platform.h"
@@ -13,9 +14,10 @@ namespace velmo {
 // The parts in the order they are made; they end in the reverse order.
 struct Engine::Parts {
   Parts(Platform& platform, RunControl& run)
-      : script(platform.files), screen(platform.graphics), plugins(platform.modules),
-        messageWindow(screen, run, platform.window), selection(screen, messageWindow, platform.window) {}
+      : door(platform.window), script(platform.files), screen(platform.graphics), plugins(platform.modules),
+        messageWindow(screen, run, door, platform.window), selection(screen, messageWindow, platform.window) {}
 
+  ScriptDoor door;
   ScriptState script;
   Screen screen;
   PluginSet plugins;
@@ -25,7 +27,7 @@ struct Engine::Parts {
 
 Engine::Engine(Platform& platformServices, const CommandTable& commandTable, EngineSeams engineSeams)
     : platform(platformServices), commands(commandTable), parts(std::make_unique<Parts>(platformServices, run)),
-      seams(engineSeams), script(parts->script), screen(parts->screen), plugins(parts->plugins),
+      seams(engineSeams), door(parts->door), script(parts->script), screen(parts->screen), plugins(parts->plugins),
       messageWindow(parts->messageWindow), selection(parts->selection) {}
 
 Engine::~Engine() = default;

@@ -16,6 +16,7 @@ class ISelection;
 class ITransitionRunner;
 class MessageWindow;
 class Screen;
+class ScriptDoor;
 class ScriptState;
 class Selection;
 struct Platform;
@@ -69,6 +70,7 @@ private:
   EngineSeams seams;
 
 public:
+  ScriptDoor& door;
   ScriptState& script;
   Screen& screen;
   PluginSet& plugins;

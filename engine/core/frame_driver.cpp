@@ -3,6 +3,7 @@
 #include "engine/base/format.h"
 #include "engine/core/engine.h"
 #include "engine/core/interpreter.h"
+#include "engine/core/script_door.h"
 #include "engine/media/media_channels.h"
 #include "engine/platform/platform.h"
 #include "engine/plugin/effect_host.h"
@@ -33,7 +34,7 @@ bool ClickMayFireEvent(RunState state) {
 
 void EndWait(Engine& engine) {
   engine.run.waitDeadline = 0;
-  engine.platform.window.PostResume();
+  engine.door.RequestResume();
 }
 
 // The deadline test of TimedWait and SelectWait. The clock wraps after 49.7 days; a deadline is
@@ -76,7 +77,12 @@ void FrameTick(Engine& engine, std::uint32_t nowMs) {
     break;
   case RunState::TransitionStep: {
     ITransitionRunner& transition = engine.Transition();
-    const int result = transition.Step();
+    int result;
+    {
+      // A plug-in's frame may let messages through: none of them runs the script meanwhile.
+      const ScriptDoor::Hold hold(engine.door);
+      result = transition.Step();
+    }
     engine.platform.window.Repaint();
     if (result == 0 || engine.run.Hurrying()) {
       transition.StartFinish();
@@ -85,7 +91,11 @@ void FrameTick(Engine& engine, std::uint32_t nowMs) {
     break;
   }
   case RunState::TransitionLast: {
-    const int result = engine.Transition().Step();
+    int result;
+    {
+      const ScriptDoor::Hold hold(engine.door);
+      result = engine.Transition().Step();
+    }
     engine.platform.window.Repaint();
     if (result == 0) engine.run.state = RunState::TransitionEnd;
     break;
@@ -94,7 +104,7 @@ void FrameTick(Engine& engine, std::uint32_t nowMs) {
     engine.platform.graphics.Flush();
     engine.Transition().CopyFinalPicture();
     engine.platform.window.Repaint();
-    engine.platform.window.PostResume();
+    engine.door.RequestResume();
     break;
   default:
     // The media and mixer waits end by their notifications; the other states are not driven.
@@ -123,24 +133,32 @@ std::uint32_t NextTickTime(Engine& engine, std::uint32_t nowMs) {
   }
 }
 
-void OnResume(Engine& engine) {
-  if (engine.run.state == RunState::Terminating) return;
-  engine.run.state = RunState::Running;
-  RunScenario(engine);
+void OnResume(Engine& engine, std::uint32_t ticket) {
+  engine.door.Deliver([&engine, ticket] {
+    // A resume for a wait that is over (another resume or a jump ended it) is dropped.
+    if (engine.run.state == RunState::Terminating || !engine.door.IsCurrent(ticket)) return;
+    engine.run.state = RunState::Running;
+    RunScenario(engine);
+  });
 }
 
 void TakeChoice(Engine& engine, const SelectionChoice& choice) {
   if (choice.entry < 0) return;
-  engine.run.waitDeadline = 0;
-  TListHash& vars = engine.script.variables;
-  vars.SetVarNumber("exit", choice.entry);
-  const std::string option = vars.GetVar("option[" + std::to_string(choice.option) + "]");
-  if (choice.kind == EntryKind::Jump) {
-    RunScenario(engine, FormatCommand("@GoTo \"%s\"", option).c_str());
-  } else {
-    vars.SetVarText("exit", option);
-    engine.platform.window.PostResume();
-  }
+  engine.door.Deliver([&engine, choice] {
+    // Once taken, the selection is over: a second click before the script goes on chooses nothing.
+    if (engine.run.state != RunState::SelectWait) return;
+    engine.run.state = RunState::Running;
+    engine.run.waitDeadline = 0;
+    TListHash& vars = engine.script.variables;
+    vars.SetVarNumber("exit", choice.entry);
+    const std::string option = vars.GetVar("option[" + std::to_string(choice.option) + "]");
+    if (choice.kind == EntryKind::Jump) {
+      RunScenario(engine, FormatCommand("@GoTo \"%s\"", option).c_str());
+    } else {
+      vars.SetVarText("exit", option);
+      engine.door.RequestResume();
+    }
+  });
 }
 
 void OnLeftClick(Engine& engine, int x, int y) {
@@ -170,15 +188,15 @@ void OnLeftClick(Engine& engine, int x, int y) {
     break;
   case RunState::MusicWait:
     if (IMediaChannels* media = engine.Media()) media->StopMusic();
-    engine.platform.window.PostResume();
+    engine.door.RequestResume();
     break;
   case RunState::SoundWait:
     if (IMediaChannels* media = engine.Media()) media->StopWave();
-    engine.platform.window.PostResume();
+    engine.door.RequestResume();
     break;
   case RunState::CDWait:
     if (IMediaChannels* media = engine.Media()) media->StopCd();
-    engine.platform.window.PostResume();
+    engine.door.RequestResume();
     break;
   case RunState::MessageHidden:
     engine.run.state = engine.run.savedState;
@@ -229,8 +247,14 @@ void OnMciNotify(Engine& engine, std::uint32_t deviceId) {
   // acts on it.
   if (media->WaveNotify(deviceId)) {
     if (engine.run.voicePending) {
-      engine.run.voicePending = false;
-      engine.run.state = RunState::TextOutput;
+      // The page that waited for its voice goes on; in any other state the voice just ends (a
+      // hidden message window goes on once it shows again).
+      RunControl& run = engine.run;
+      run.voicePending = false;
+      if (run.state == RunState::VoiceWait) run.state = RunState::TextOutput;
+      if (run.state == RunState::MessageHidden && run.savedState == RunState::VoiceWait) {
+        run.savedState = RunState::TextOutput;
+      }
       return;
     }
     if (engine.script.EventSet(WaveNotify)) {

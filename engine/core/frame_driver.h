@@ -17,12 +17,15 @@ void FrameTick(Engine& engine, std::uint32_t nowMs);
 // When the tick after one at `nowMs` is due, by the state the tick left.
 std::uint32_t NextTickTime(Engine& engine, std::uint32_t nowMs);
 
-// UM_RESUME: run the interpreter from where it stands.
-void OnResume(Engine& engine);
+// UM_RESUME for the wait `ticket`: runs the interpreter from where it stands, through the script
+// door (held while something holds it), when that wait is still the current one and shutdown is
+// not under way.
+void OnResume(Engine& engine, std::uint32_t ticket);
 
-// What the shell does with an entry chosen in a selection: `exit` is the entry's number; a jump
-// entry then runs @GoTo to its option[n] at once, a return entry sets `exit` to its option[n] and
-// resumes the script after @EndSelect. No entry (-1): nothing.
+// What the shell does with an entry chosen in a selection (through the script door, and only while
+// the selection waits): `exit` is the entry's number; a jump entry then runs @GoTo to its option[n]
+// at once, a return entry sets `exit` to its option[n] and resumes the script after @EndSelect.
+// Either way the selection is over. No entry (-1): nothing.
 void TakeChoice(Engine& engine, const SelectionChoice& choice);
 
 // A left click at client position (x, y); Enter and Space act exactly as a click.

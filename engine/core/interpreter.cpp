@@ -5,14 +5,18 @@
 #include "engine/base/sjis.h"
 #include "engine/core/command_table.h"
 #include "engine/core/engine.h"
+#include "engine/core/script_door.h"
 #include "engine/core/script_observer.h"
+#include "engine/media/media_channels.h"
 #include "engine/platform/platform.h"
+#include "engine/plugin/effect_host.h"
 #include "engine/script/command_line.h"
 #include "engine/script/error_log.h"
 #include "engine/script/scenario.h"
 #include "engine/script/script_state.h"
 #include "engine/text/message_window.h"
 
+#include <cassert>
 #include <cstring>
 #include <exception>
 
@@ -20,16 +24,42 @@ namespace velmo {
 
 namespace {
 
+// A transition's finishing calls when a jump cuts it short: one for the variant block, and for a
+// plug-in that keeps answering "more", no more than these.
+constexpr int MaxFinishingCalls = 64;
+
+bool IsTransition(RunState state) {
+  return state == RunState::TransitionStep || state == RunState::TransitionLast || state == RunState::TransitionEnd;
+}
+
 // Reports a script error to the observer, the log and the player; a player who stops the
-// program also closes the scenario.
+// program also closes the scenario, one who goes on has the next line run.
 void Report(Engine& engine, const TBaseException& error) {
   TScenario& scenario = engine.script.Scenario();
   const ScriptPosition where{scenario.fileName, scenario.line, scenario.paragraph};
   if (IScriptObserver* observer = engine.Observer()) observer->OnScriptError(error, where);
   if (ReportScriptError(engine.platform, error, where, engine.run.state) == ErrorOutcome::Terminate) {
     scenario.Close();
+  } else {
+    engine.door.RequestResume();
   }
 }
+
+// Marks the interpreter as running for as long as it lives: it is never entered twice (a run
+// under a running command would read lines in the middle of another).
+class RunningInterpreter {
+public:
+  explicit RunningInterpreter(bool& runningFlag) : running(runningFlag) {
+    assert(!running && "the interpreter was entered while it was running");
+    running = true;
+  }
+  ~RunningInterpreter() { running = false; }
+  RunningInterpreter(const RunningInterpreter&) = delete;
+  RunningInterpreter& operator=(const RunningInterpreter&) = delete;
+
+private:
+  bool& running;
+};
 
 // One line: a label, a comment, a command or message text.
 CommandResult ExecuteLine(Engine& engine, TCommandLine& line, char* buffer) {
@@ -65,6 +95,10 @@ CommandResult ExecuteLine(Engine& engine, TCommandLine& line, char* buffer) {
 } // namespace
 
 int RunScenario(Engine& engine, const char* command) {
+  // Declared first, released last: what arrived while the interpreter ran is delivered after it.
+  const ScriptDoor::Hold hold(engine.door);
+  const RunningInterpreter running(engine.run.interpreterRunning);
+  engine.door.BeginWait();
   char buffer[TScenario::LineSize];
   TCommandLine line(engine.script.variables);
   try {
@@ -98,23 +132,66 @@ int RunScenario(Engine& engine, const char* command) {
 }
 
 void FireEvent(Engine& engine, int slot) {
-  if (!engine.script.EventSet(slot)) return;
-  EventSlot& event = engine.script.events[static_cast<std::size_t>(slot)];
-  const std::string command =
-      FormatCommand(event.action == EventAction::GoTo ? "@GoTo \"%s\"" : "@GoSub \"%s\"", event.label);
-  event.action = EventAction::None;
-  RunScenario(engine, command.c_str());
+  engine.door.Deliver([&engine, slot] {
+    if (engine.run.state == RunState::Terminating || !engine.script.EventSet(slot)) return;
+    EventSlot& event = engine.script.events[static_cast<std::size_t>(slot)];
+    const std::string command =
+        FormatCommand(event.action == EventAction::GoTo ? "@GoTo \"%s\"" : "@GoSub \"%s\"", event.label);
+    event.action = EventAction::None;
+    RunScenario(engine, command.c_str());
+  });
+}
+
+void CancelWait(Engine& engine) {
+  RunControl& run = engine.run;
+  switch (run.state == RunState::MessageHidden ? run.savedState : run.state) {
+  case RunState::TransitionStep:
+  case RunState::TransitionLast: {
+    // The transition gets its finishing call, so that it can let go of what it holds.
+    ITransitionRunner& transition = engine.Transition();
+    const ScriptDoor::Hold hold(engine.door);
+    transition.StartFinish();
+    for (int calls = 0; calls < MaxFinishingCalls && transition.Step() != 0; ++calls) {
+    }
+    transition.CopyFinalPicture();
+    break;
+  }
+  case RunState::TransitionEnd:
+    engine.Transition().CopyFinalPicture();
+    break;
+  case RunState::SoundWait:
+    if (IMediaChannels* media = engine.Media()) media->StopWave();
+    break;
+  case RunState::MusicWait:
+    if (IMediaChannels* media = engine.Media()) media->StopMusic();
+    break;
+  case RunState::CDWait:
+    if (IMediaChannels* media = engine.Media()) media->StopCd();
+    break;
+  default:
+    break;
+  }
+  // A voice that belongs to the text on screen ends with it.
+  if (run.voicePending) {
+    if (IMediaChannels* media = engine.Media()) media->StopWave();
+    run.voicePending = false;
+  }
+  run.waitDeadline = 0;
+  if (run.state == RunState::MessageHidden || IsTransition(run.state)) engine.platform.window.Repaint();
 }
 
 void JumpToEntry(Engine& engine, std::string_view location) {
+  CancelWait(engine);
+  // Resumes already posted or held belong to the wait that was cancelled.
+  engine.door.BeginWait();
   ScriptState& script = engine.script;
   script.scenarioStack.Clear();
   script.Scenario().Open(location);
   script.Scenario().Reset();
   engine.Messages().Reset();
   script.ClearEvents();
-  engine.run.waitDeadline = 0;
-  engine.platform.window.PostResume();
+  if (engine.run.state != RunState::Terminating) engine.run.state = RunState::Running;
+  engine.door.RequestResume();
 }
 
 } // namespace velmo

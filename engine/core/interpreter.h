@@ -13,12 +13,19 @@ class Engine;
 int RunScenario(Engine& engine, const char* command = nullptr);
 
 // Runs the action of event slot `slot` once (@GoTo or @GoSub to its label) and clears it, so a
-// handler fires once per @OnEvent. A slot without an action does nothing.
+// handler fires once per @OnEvent. Goes through the script door: held while something holds it, and
+// then only when the slot is still set; nothing fires once shutdown is under way. A slot without
+// an action does nothing.
 void FireEvent(Engine& engine, int slot);
 
-// Restarts at `location` ("file#label"): empties the call stack, reopens the current scenario
-// there, empties the message window, clears the event slots and the wait deadline, and posts
-// UM_RESUME.
+// Ends the wait the engine is in as if it had been cancelled: a transition gets its finishing
+// call and its final picture, the channel a media wait waits for stops, a voice that belongs to
+// the text on screen stops, the wait deadline goes.
+void CancelWait(Engine& engine);
+
+// Restarts at `location` ("file#label"): cancels the current wait, drops the resumes posted for
+// it, empties the call stack, reopens the current scenario there, empties the message window,
+// clears the event slots, and asks for the one resume that runs the entry.
 void JumpToEntry(Engine& engine, std::string_view location);
 
 } // namespace velmo

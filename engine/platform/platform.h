@@ -37,8 +37,9 @@ enum class MessageAnswer { Ok, Yes, No };
 class IWindow {
 public:
   virtual ~IWindow() = default;
-  // Posts UM_RESUME: the interpreter runs again once the message loop reaches it.
-  virtual void PostResume() = 0;
+  // Posts UM_RESUME for the wait `ticket` (the script door's ticket of the wait it ends): the
+  // interpreter runs again once the message loop reaches it, if that wait is still the current one.
+  virtual void PostResume(std::uint32_t ticket) = 0;
   // Posts UM_SHUTDOWN: save, release everything and end the program.
   virtual void PostShutdown() = 0;
   // A modal message box owned by the window; returns when the player has answered. Text and

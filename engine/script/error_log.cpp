@@ -74,10 +74,7 @@ ErrorOutcome ReportScriptError(Platform& platform, const TBaseException& e, cons
                                                                     MessageButtons::Ok, MessageIcon::Exclamation)
                                    : platform.window.ShowMessageBox(text, "シナリオ実行時のエラー - VELMO",
                                                                     MessageButtons::YesNo, MessageIcon::Exclamation);
-  if (answer == MessageAnswer::No) {
-    platform.window.PostResume();
-    return ErrorOutcome::Resume;
-  }
+  if (answer == MessageAnswer::No) return ErrorOutcome::Resume;
   Terminate(platform, runState);
   return ErrorOutcome::Terminate;
 }

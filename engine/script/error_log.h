@@ -36,7 +36,7 @@ void LogScriptError(Platform& platform, const TBaseException& e, const ScriptPos
 // Appends the error's record to the log (skipped when the log cannot be opened), then asks the
 // player. Yes to a recoverable error, or OK to a fatal one: RunState becomes Terminating,
 // UM_SHUTDOWN is posted and Terminate returned, and the caller closes the current scenario.
-// No: UM_RESUME is posted, so the interpreter goes on with the next line.
+// No: Resume is returned, and the caller has the interpreter go on with the next line.
 ErrorOutcome ReportScriptError(Platform& platform, const TBaseException& e, const ScriptPosition& where,
                                RunState& runState);
 

@@ -1,6 +1,7 @@
 #include "engine/shell/startup.h"
 
 #include "engine/core/engine.h"
+#include "engine/core/script_door.h"
 #include "engine/graphics/screen.h"
 #include "engine/platform/platform.h"
 #include "engine/plugin/plugin_set.h"
@@ -31,7 +32,7 @@ void StartEngine(Engine& engine, std::string_view programFolder, std::string_vie
   }
   engine.plugins.loadFailures.clear();
   engine.script.Scenario().Open(StartupScenario);
-  engine.platform.window.PostResume();
+  engine.door.RequestResume();
 }
 
 void ShutdownEngine(Engine& engine) { WriteLogFooter(engine.platform); }

@@ -35,8 +35,8 @@ int CharSet::Count() const {
   return count;
 }
 
-MessageWindow::MessageWindow(Screen& screenParts, RunControl& runControl, IWindow& mainWindow)
-    : screen(screenParts), run(runControl), window(mainWindow) {
+MessageWindow::MessageWindow(Screen& screenParts, RunControl& runControl, IScriptDoor& scriptDoor, IWindow& mainWindow)
+    : screen(screenParts), run(runControl), door(scriptDoor), window(mainWindow) {
   font.description = screen.graphics.SystemFont();
 }
 
@@ -164,7 +164,7 @@ MessageWindow::ControlResult MessageWindow::TakeControlByte(HangMode& hangMode) 
   TextLayerState& layout = Layout();
   switch (byte) {
   case '\0':
-    window.PostResume();
+    door.RequestResume();
     return ControlResult::EndStep;
   case EscNewLine:
     ++readPosition;

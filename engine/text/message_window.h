@@ -73,9 +73,9 @@ public:
   static constexpr std::size_t BufferSize = 1024;
   static constexpr std::string_view PageMarker = "▼";
 
-  // Types into the text layers of `screen`'s table and onto its surfaces, waits through `run`, and
-  // marks what it drew on `window`.
-  MessageWindow(Screen& screen, RunControl& run, IWindow& window);
+  // Types into the text layers of `screen`'s table and onto its surfaces, waits through `run`, asks
+  // `door` for the script to go on when the text is done, and marks what it drew on `window`.
+  MessageWindow(Screen& screen, RunControl& run, IScriptDoor& door, IWindow& window);
 
   // IMessageWindow.
   void SetMessageText(const char* text) override;
@@ -125,6 +125,7 @@ private:
 
   Screen& screen;
   RunControl& run;
+  IScriptDoor& door;
   IWindow& window;
   std::array<char, BufferSize> text{};
   std::size_t readPosition = 0;

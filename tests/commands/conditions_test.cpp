@@ -16,7 +16,7 @@ void RunScript(ScriptFixture& fixture, std::vector<std::string> lines) {
   lines.push_back("@Wait");
   fixture.AddScenario("if.scn", lines);
   fixture.Open("if.scn");
-  fixture.window.PostResume();
+  fixture.engine.door.RequestResume();
   fixture.RunUntilIdle();
 }
 

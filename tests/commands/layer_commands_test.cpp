@@ -59,7 +59,7 @@ protected:
   }
   // Ticks the frame driver until the transition or effect resumes the script; the number of ticks.
   int FinishTransition() {
-    f.window.posted.clear();
+    f.window.ClearPosted();
     int ticks = 0;
     while (f.window.posted.empty() && ticks < 100) FrameTick(f.engine, static_cast<std::uint32_t>(++ticks * 50));
     return ticks;

@@ -14,7 +14,7 @@ void RunScript(ScriptFixture& fixture, std::vector<std::string> lines) {
   lines.push_back("@Wait");
   fixture.AddScenario("let.scn", lines);
   fixture.Open("let.scn");
-  fixture.window.PostResume();
+  fixture.engine.door.RequestResume();
   fixture.RunUntilIdle();
 }
 

@@ -4,6 +4,7 @@
 
 #include "engine/core/engine.h"
 #include "engine/core/interpreter.h"
+#include "engine/core/script_door.h"
 #include "tests/support/script_fixture.h"
 #include "tests/support/shell_fakes.h"
 
@@ -47,7 +48,7 @@ protected:
 
   // Carries out the posted UM_RESUME and returns the message line it showed.
   std::string ShownAfterResume() {
-    OnResume(f.engine);
+    OnResume(f.engine, f.engine.door.CurrentWait());
     return messageWindow.texts.empty() ? std::string() : messageWindow.texts.back();
   }
 
@@ -692,14 +693,14 @@ TEST_F(ResumeTest, ResumeSetsRunningBeforeRunning) {
   f.AddScenario("jump.scn", {"@GoTo #next", "// next", "next"});
   f.Open("jump.scn");
   f.engine.run.state = RunState::TimedWait;
-  OnResume(f.engine);
+  OnResume(f.engine, f.engine.door.CurrentWait());
   EXPECT_EQ(f.engine.run.state, RunState::Running); // the jump waits for nothing
   EXPECT_EQ(f.window.posted, OneResume);
 }
 
 TEST_F(ResumeTest, ResumeOnceTerminatingRunsNothing) {
   f.engine.run.state = RunState::Terminating;
-  OnResume(f.engine);
+  OnResume(f.engine, f.engine.door.CurrentWait());
   EXPECT_EQ(f.engine.run.state, RunState::Terminating);
   EXPECT_TRUE(messageWindow.texts.empty());
   EXPECT_EQ(f.engine.script.linesRead, 0u);
@@ -714,7 +715,7 @@ TEST_F(JumpToEntryRestartTest, RestartEmptiesTheMessageWindowAndResumesAtTheEntr
   SetAllEvents();
   f.engine.run.waitDeadline = 5000;
   f.engine.run.state = RunState::TimedWait;
-  f.window.posted.clear();
+  f.window.ClearPosted();
   JumpToEntry(f.engine, "other.scn#start");
   EXPECT_EQ(f.engine.script.scenarioStack.Depth(), 0);
   EXPECT_EQ(messageWindow.resets, 1);

@@ -4,6 +4,7 @@
 
 #include "engine/base/errors.h"
 #include "engine/core/engine.h"
+#include "engine/core/script_door.h"
 #include "engine/script/scenario.h"
 #include "tests/support/script_fixture.h"
 
@@ -790,7 +791,7 @@ TEST_F(JumpToEntryTest, RestartClearsCallsEventsAndDeadline) {
   f.Resume();
   ASSERT_EQ(f.engine.script.scenarioStack.Depth(), 1);
   ASSERT_NE(f.engine.run.waitDeadline, 0u);
-  f.window.posted.clear();
+  f.window.ClearPosted();
   JumpToEntry(f.engine, "other.scn#start");
   EXPECT_EQ(f.engine.script.scenarioStack.Depth(), 0);
   for (const EventSlot& slot : f.engine.script.events) EXPECT_EQ(slot.action, EventAction::None);

@@ -6,6 +6,7 @@
 #include "engine/core/engine.h"
 #include "engine/core/headless_driver.h"
 #include "engine/core/interpreter.h"
+#include "engine/core/script_door.h"
 #include "engine/platform/headless/headless_platform.h"
 #include "engine/script/script_state.h"
 #include "engine/text/message_window.h"
@@ -50,11 +51,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   velmo::HeadlessDriver driver(engine, clock, window);
 
   engine.script.Scenario().Open(name);
-  window.PostResume();
+  engine.door.RequestResume();
   for (int step = 0; step < 300; ++step) {
     const velmo::HeadlessDriver::Dispatched dispatched = driver.DispatchOne();
     if (dispatched == velmo::HeadlessDriver::Dispatched::Shutdown) break;
-    if (dispatched == velmo::HeadlessDriver::Dispatched::Resume || driver.SkipWait()) continue;
+    if (dispatched != velmo::HeadlessDriver::Dispatched::Nothing || driver.SkipWait()) continue;
     if (!engine.script.EventSet(velmo::UserClick)) break;
     velmo::FireEvent(engine, velmo::UserClick);
   }

@@ -4,6 +4,7 @@
 #include "engine/core/command_table.h"
 #include "engine/core/engine.h"
 #include "engine/core/headless_driver.h"
+#include "engine/core/script_door.h"
 #include "engine/core/script_observer.h"
 #include "engine/graphics/screen.h"
 #include "engine/platform/headless/headless_platform.h"

@@ -26,7 +26,7 @@ protected:
     Message("\x02");
     TypeOut();
     ClearPaints();
-    window.posted.clear();
+    window.ClearPosted();
   }
 
   // A scenario that offers a jump, a return code and a return by RETURN, then shows "after";

@@ -7,6 +7,7 @@
 #include "engine/core/command_table.h"
 #include "engine/core/engine.h"
 #include "engine/core/interpreter.h"
+#include "engine/core/script_door.h"
 #include "engine/core/script_observer.h"
 #include "engine/graphics/screen.h"
 #include "engine/platform/headless/headless_platform.h"
@@ -118,9 +119,11 @@ protected:
   MessageWindow& Window() { return engine.messageWindow; }
   Selection& Choices() { return engine.selection; }
 
-  // Starts a message as a message line of a scenario does, with nothing posted yet.
+  // Starts a message as a message line of a scenario does (in a wait of its own), with nothing
+  // posted yet.
   void Message(const std::string& text) {
-    window.posted.clear();
+    window.ClearPosted();
+    engine.door.BeginWait();
     engine.Messages().SetMessageText(text.c_str());
   }
   // Adds the scenario "main.scn" (lines joined with CR LF), opens it and runs it up to its first
@@ -134,7 +137,7 @@ protected:
   }
   // One UM_RESUME taken from the posted messages (or given when none was posted).
   void Resume() {
-    if (!window.posted.empty()) window.posted.pop_front();
+    if (!window.posted.empty()) window.TakePosted();
     engine.run.state = RunState::Running;
     RunScenario(engine);
   }

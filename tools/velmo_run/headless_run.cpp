@@ -2,6 +2,7 @@
 
 #include "engine/commands/command_set.h"
 #include "engine/core/frame_driver.h"
+#include "engine/core/script_door.h"
 #include "engine/graphics/screen.h"
 #include "engine/platform/headless/ini_profile.h"
 #include "engine/platform/platform.h"
@@ -95,7 +96,7 @@ bool HeadlessRun::EndWait() {
       clock.Advance(lasted);
       std::fprintf(out, "wait timed %lu\n", static_cast<unsigned long>(lasted));
       engine.run.waitDeadline = 0;
-      window.PostResume();
+      engine.door.RequestResume();
       return true;
     }
     // No deadline: only a click handler can take over; the player clicks.

@@ -13,9 +13,10 @@
 
 namespace velmo {
 
-void HeadlessWindow::PostResume() {
+void HeadlessWindow::PostResume(std::uint32_t ticket) {
   ++resumePosted;
   posted.push_back(PostedMessage::Resume);
+  resumeTickets.push_back(ticket);
 }
 
 void HeadlessWindow::PostShutdown() {

@@ -39,7 +39,7 @@ public:
     MessageIcon icon;
   };
 
-  void PostResume() override;
+  void PostResume(std::uint32_t ticket) override;
   void PostShutdown() override;
   void Repaint() override { ++repaints; }
   void Invalidate(int left, int top, int right, int bottom) override {
@@ -52,8 +52,22 @@ public:
   MessageAnswer ShowMessageBox(std::string_view text, std::string_view caption, MessageButtons buttons,
                                MessageIcon icon) override;
 
-  // The posted messages not taken yet, oldest first, as the message loop would receive them.
+  // The posted messages not taken yet, oldest first, as the message loop would receive them, and the
+  // tickets the resumes among them carry, in the same order.
   std::deque<PostedMessage> posted;
+  std::deque<std::uint32_t> resumeTickets;
+  // Forgets what was posted and not taken yet.
+  void ClearPosted() {
+    posted.clear();
+    resumeTickets.clear();
+  }
+  // Takes the oldest posted message (the caller checked there is one).
+  PostedMessage TakePosted() {
+    const PostedMessage message = posted.front();
+    posted.pop_front();
+    if (message == PostedMessage::Resume) resumeTickets.pop_front();
+    return message;
+  }
   std::deque<MessageAnswer> answers;
   MessageAnswer defaultYesNoAnswer = MessageAnswer::No;
   std::vector<MessageBoxCall> messageBoxes;

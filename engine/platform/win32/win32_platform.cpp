@@ -60,7 +60,7 @@ LocalTime Win32Clock::Now() {
   return LocalTime{t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
 }
 
-void Win32Window::PostResume() { PostMessageA(hwnd, UM_RESUME, 0, 0); }
+void Win32Window::PostResume(std::uint32_t ticket) { PostMessageA(hwnd, UM_RESUME, ticket, 0); }
 
 void Win32Window::PostShutdown() { PostMessageA(hwnd, UM_SHUTDOWN, 0, 0); }
 

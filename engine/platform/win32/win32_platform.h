@@ -8,7 +8,8 @@
 
 namespace velmo {
 
-// The private window messages, posted with both parameters 0.
+// The private window messages. UM_RESUME carries the ticket of the wait it ends in its first
+// parameter; the others are posted with both parameters 0.
 inline constexpr UINT UM_STARTUP = WM_USER + 1;
 inline constexpr UINT UM_RESUME = WM_USER + 3;
 inline constexpr UINT UM_SHUTDOWN = WM_USER + 4;
@@ -23,7 +24,7 @@ public:
 // The main window as the core sees it. The handle is set once the window exists.
 class Win32Window : public IWindow {
 public:
-  void PostResume() override;
+  void PostResume(std::uint32_t ticket) override;
   void PostShutdown() override;
   MessageAnswer ShowMessageBox(std::string_view text, std::string_view caption, MessageButtons buttons,
                                MessageIcon icon) override;

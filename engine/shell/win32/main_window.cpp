@@ -2,6 +2,7 @@
 
 #include "engine/commands/command_set.h"
 #include "engine/core/frame_driver.h"
+#include "engine/core/script_door.h"
 #include "engine/core/settings.h"
 #include "engine/graphics/screen.h"
 #include "engine/platform/win32/profile_file.h"
@@ -29,6 +30,9 @@ constexpr WPARAM IdmCaptureAuto = 40034;
 // The movie window's mode notification (MCIWNDM_NOTIFYMODE) and its stopped mode.
 constexpr UINT McinotifyMode = WM_USER + 200;
 constexpr LPARAM MciModeStop = 525;
+
+// The last step of shutdown: the engine's objects are released and the window destroyed.
+constexpr UINT UmReleaseEngine = WM_USER + 5;
 
 constexpr DWORD WindowStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 
@@ -161,10 +165,15 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     StartEngine(*engine, programFolder, tempFolder);
     return 0;
   case UM_RESUME:
-    if (!shuttingDown) OnResume(*engine);
+    if (!shuttingDown) OnResume(*engine, static_cast<std::uint32_t>(wParam));
     return 0;
   case UM_SHUTDOWN:
-    OnShutdown();
+    // Through the script door: never under a running command or an open box.
+    engine->door.Deliver([this] { OnShutdown(); });
+    return 0;
+  case UmReleaseEngine:
+    engine.reset();
+    DestroyWindow(hwnd);
     return 0;
   default:
     break;
@@ -288,6 +297,7 @@ void CenterDialog(HWND dialog) {
 }
 
 bool MainWindow::ConfirmExit() {
+  const ScriptDoor::Hold hold(engine->door);
   return window.ShowMessageBox("シナリオを中断してＶＥＬＭＯを終了します.\nよろしいですか？",
                                "プログラムの終了 - VELMO", MessageButtons::YesNo,
                                MessageIcon::Exclamation) == MessageAnswer::Yes;
@@ -300,8 +310,8 @@ void MainWindow::OnShutdown() {
   ShutdownEngine(*engine);
   ChangeDisplaySettingsA(nullptr, 0);
   WriteSettingsAndCleanUp();
-  engine.reset();
-  DestroyWindow(window.hwnd);
+  // The engine's objects go once nothing of the engine is on the call stack any more.
+  PostMessageA(window.hwnd, UmReleaseEngine, 0, 0);
 }
 
 void MainWindow::TickIfDue(std::uint32_t nowMs) {
