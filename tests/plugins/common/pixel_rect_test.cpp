@@ -114,18 +114,5 @@ TEST(PixelRectTest, AndAndOrCombineTheBytes) {
   EXPECT_EQ(dest.bytes, (std::vector<std::uint8_t>{0x30, 0x0C, 0x0A, 0xFF, 0x34, 0xD6}));
 }
 
-TEST(PixelRectTest, FillAndInvertCoverTheWholePicture) {
-  Picture picture(3, 2, 7);
-  plugin::InvertPixels(picture.View());
-  EXPECT_EQ(picture.bytes[0], 0xFE);
-  EXPECT_EQ(picture.bytes[17], 0xF8);
-  plugin::FillBlack(picture.View());
-  EXPECT_EQ(picture.bytes, std::vector<std::uint8_t>(18, 0));
-  // No picture: nothing to do.
-  plugin::FillBlack({});
-  plugin::InvertPixels({});
-  BlitPixels({}, 0, 0, 5, 5, picture.ConstView(), 0, 0, RasterOp::Copy);
-}
-
 } // namespace
 } // namespace velmo

@@ -91,28 +91,6 @@ TEST(SpriteArtTest, MasksAreWhiteAroundEachSpriteAndBlackUnderIt) {
   EXPECT_GT(inside, 50);
 }
 
-TEST(SpriteArtTest, GlowAndSnowLightenOnlyWhereTheyAre) {
-  const SpriteSheet glow = DecodePackedDib(DrawSpriteSheet(107));
-  for (int s = 0; s < 4; ++s) {
-    int lit = 0;
-    for (int y = 0; y < 16; ++y) {
-      for (int x = 0; x < 16; ++x) lit += !IsBlack(glow, 16 * s + x, y);
-      EXPECT_TRUE(IsBlack(glow, 16 * s, y)) << "the glow fades out before its cell's edge";
-    }
-    EXPECT_EQ(lit > 0, s > 0) << s;
-  }
-  const SpriteSheet snow = DecodePackedDib(DrawSpriteSheet(1000));
-  int lit = 0;
-  for (int i = 0; i < 8; ++i) {
-    EXPECT_TRUE(IsBlack(snow, 7, i));
-    EXPECT_TRUE(IsBlack(snow, i, 7));
-  }
-  for (int y = 1; y < 4; ++y) {
-    for (int x = 0; x < 3; ++x) lit += !IsBlack(snow, x, y);
-  }
-  EXPECT_EQ(lit, 9) << "the smallest flake, from (0, 1), is all flake";
-}
-
 TEST(SpriteArtTest, TheDecoderRefusesWhatIsNoSheet) {
   const std::vector<std::uint8_t> good = DrawSpriteSheet(1001);
   const auto changed = [&](std::size_t at, std::uint8_t value) {
@@ -134,20 +112,6 @@ TEST(SpriteArtTest, TheDecoderRefusesWhatIsNoSheet) {
       {"a palette larger than 256", changed(33, 2)},
   };
   for (const auto& c : cases) EXPECT_TRUE(DecodePackedDib(c.bytes).Empty()) << c.what;
-
-  // Rows stored top-down (a negative height) come out in the same order as bottom-up ones.
-  std::vector<std::uint8_t> topDown = DrawSpriteSheet(108);
-  const SpriteSheet bottomUp = DecodePackedDib(topDown);
-  const std::size_t bits = 40 + 256 * 4, stride = 4;
-  std::vector<std::uint8_t> rows(topDown.begin() + static_cast<std::ptrdiff_t>(bits), topDown.end());
-  for (std::size_t y = 0; y < 100; ++y) {
-    std::copy(rows.begin() + static_cast<std::ptrdiff_t>((99 - y) * stride),
-              rows.begin() + static_cast<std::ptrdiff_t>((100 - y) * stride),
-              topDown.begin() + static_cast<std::ptrdiff_t>(bits + y * stride));
-  }
-  const std::int32_t negative = -100;
-  for (int i = 0; i < 4; ++i) topDown[8 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(negative >> (8 * i));
-  EXPECT_EQ(DecodePackedDib(topDown).pixels, bottomUp.pixels);
 }
 
 } // namespace

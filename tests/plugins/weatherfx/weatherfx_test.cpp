@@ -142,19 +142,6 @@ TEST(WeatherfxTest, TheFinishingCallWithoutSetUpStillCopiesTheScreen) {
   EXPECT_EQ(scene.to, scene.from);
 }
 
-TEST(WeatherfxTest, FirefliesStayOnTheScreen) {
-  Scene scene;
-  scene.Step(Weather::Hotaru, 0, 20, 0);
-  for (std::int32_t n = 1; n <= 60; ++n) {
-    scene.Step(Weather::Hotaru, n, 20, 0);
-    for (int i = 0; i < 20; ++i) {
-      const weatherfx::Particle& p = scene.particles.Particles()[i];
-      EXPECT_TRUE(p.x >= 0 && p.x <= 640 && p.y >= 0 && p.y <= 480) << n << " " << i;
-      EXPECT_TRUE(p.speed >= 1 && p.speed <= 3 && p.direction >= 0 && p.direction < 8 && p.life >= 0) << n << " " << i;
-    }
-  }
-}
-
 TEST(WeatherfxTest, SnowFallsByItsSpeedAndComesBackAtTheTop) {
   Scene scene;
   scene.Step(Weather::Snow, 0, 100, 0);
