@@ -82,21 +82,19 @@ inline __m128i PhaseMask(int j, int p) { return _mm_load_si128(reinterpret_cast<
 // The grey bytes of register j of a block, from the block's bytes loaded at offsets -2 ... 2
 // around it. A byte's pixel sum is its own byte plus two neighbours chosen by its phase:
 // phase 0 takes +1 and +2, phase 1 takes +1 and -1, phase 2 takes -1 and -2. The sum (at most
-// 765) is divided by 3 as (sum x 0xAAAB) >> 17, which is exact below 2^15.
+// 765) is divided by 3 as (sum x 0x5556) >> 16, which is exact for sums below 32,766.
 inline __m128i GreyBytes(int j, __m128i m2, __m128i m1, __m128i p0, __m128i p1, __m128i p2) {
   const __m128i phase0 = PhaseMask(j, 0), phase1 = PhaseMask(j, 1), phase2 = PhaseMask(j, 2);
   const __m128i first = _mm_or_si128(_mm_and_si128(phase2, m1), _mm_andnot_si128(phase2, p1));
   const __m128i second =
       _mm_or_si128(_mm_or_si128(_mm_and_si128(phase0, p2), _mm_and_si128(phase1, m1)), _mm_and_si128(phase2, m2));
   const __m128i zero = _mm_setzero_si128();
-  const __m128i third = _mm_set1_epi16(static_cast<short>(0xAAAB));
+  const __m128i third = _mm_set1_epi16(0x5556);
   __m128i lo = _mm_add_epi16(_mm_add_epi16(_mm_unpacklo_epi8(p0, zero), _mm_unpacklo_epi8(first, zero)),
                              _mm_unpacklo_epi8(second, zero));
   __m128i hi = _mm_add_epi16(_mm_add_epi16(_mm_unpackhi_epi8(p0, zero), _mm_unpackhi_epi8(first, zero)),
                              _mm_unpackhi_epi8(second, zero));
-  lo = _mm_srli_epi16(_mm_mulhi_epu16(lo, third), 1);
-  hi = _mm_srli_epi16(_mm_mulhi_epu16(hi, third), 1);
-  return _mm_packus_epi16(lo, hi);
+  return _mm_packus_epi16(_mm_mulhi_epu16(lo, third), _mm_mulhi_epu16(hi, third));
 }
 
 // The 16 pixels at `p`. Every load comes before the first store, because the loads around one
