@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
-# make-demo.sh FOLDER: makes the demo game in FOLDER: its scenario files from games/demo and its
-# pictures, drawn here with ImageMagick as 24-bit BMP files.
+# make-demo.sh FOLDER [PLUGIN_FOLDER]: makes the demo game in FOLDER: its scenario files from
+# games/demo, its pictures, drawn here with ImageMagick as 24-bit BMP files, and the delivered
+# plug-ins bandwipe.vpx, basicfx.vpx and weatherfx.vpx from PLUGIN_FOLDER (the win32 build's
+# build/win32/plugins) in its system folder. Without them the game plays its transitions with
+# the built-in one.
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
 dest=$1
+plugins=${2:-}
 mkdir -p "$dest/cg"
 cp -r "$repo/games/demo/." "$dest/"
 while IFS= read -r -d '' plain; do
@@ -35,3 +39,9 @@ bmp traveler -size 168x290 xc:'#ff00ff' +antialias -fill '#7a4a28' -draw 'polygo
   -draw 'rectangle 98,276 124,289'
 # Shade for the forest: darker at the bottom of the traveller (a mask: black shows the picture).
 bmp traveler_shade -size 168x290 gradient:'#000000'-'#909090'
+
+if [ -n "$plugins" ]; then
+  for plugin in bandwipe basicfx weatherfx; do
+    cp "$plugins/$plugin.vpx" "$dest/system/"
+  done
+fi

@@ -1,15 +1,15 @@
 #!/usr/bin/env bash
-# Sets up the machine, builds velmo32.exe and plays the demo game under Wine: a copy of
-# games/demo with the program beside it, in a window on the current display (a virtual one when
-# there is none), until the player closes it.
+# Sets up the machine, builds velmo32.exe and the delivered plug-ins and plays the demo game under
+# Wine: a copy of games/demo with the program beside it and the plug-ins in its system folder, in
+# a window on the current display (a virtual one when there is none), until the player closes it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 cmake --preset win32 >/dev/null
-cmake --build --preset win32 --target velmo32
+cmake --build --preset win32 --target velmo32 bandwipe basicfx weatherfx
 
 game=$(mktemp -d /tmp/velmo-demo.XXXXXX)
-bash scripts/make-demo.sh "$game"
+bash scripts/make-demo.sh "$game" build/win32/plugins
 cp build/win32/engine/velmo32.exe "$game"/
 echo "playing $game/velmo32.exe"
 

@@ -128,5 +128,36 @@ TEST(VelmoRunFramesTest, FramesAndCaptureAreTheComposedPictures) {
   EXPECT_EQ(CompareCapture(ReadBytes(game.path / "last.bmp"), second), "");
 }
 
+// A filter of a delivered plug-in works in velmo-run when the game's system folder holds the
+// plug-in's DLL, whose code velmo-run has compiled in; without the DLL the filter is not found.
+TEST(VelmoRunFramesTest, DeliveredPlugInsOfTheSystemFolderRunCompiledIn) {
+  const Picture bg = MakePicture(640, 480, [](int x, int y) {
+    return Pixel{static_cast<std::uint8_t>(x), static_cast<std::uint8_t>(y), static_cast<std::uint8_t>(x * y)};
+  });
+  ExpectedFrame plain, grey;
+  plain.Draw(bg, 0, 0);
+  grey.Draw(bg, 0, 0);
+  for (std::size_t i = 0; i < grey.bytes.size(); i += 3) {
+    const auto g = static_cast<std::uint8_t>((grey.bytes[i] + grey.bytes[i + 1] + grey.bytes[i + 2]) / 3);
+    grey.bytes[i] = grey.bytes[i + 1] = grey.bytes[i + 2] = g;
+  }
+  for (bool installed : {true, false}) {
+    TempFolder game;
+    WriteFile(game.path / "bg.bmp", EncodeBmp(bg));
+    WriteFile(game.path / "system" / "startup.scx",
+              Scrambled({"@AssignLayer 3 1 1", "@LoadLayer 0 bg.bmp", "@LoadFilter 1 MONOTONE", "@UpdateScreen NOFADE",
+                         "@Exit"}));
+    if (installed) WriteFile(game.path / "system" / "BasicFX.vpx", "the DLL; velmo-run has its code");
+    RunOptions options;
+    options.captureFile = (game.path / "last.bmp").string();
+    std::FILE* transcript = std::tmpfile();
+    ASSERT_NE(transcript, nullptr);
+    HeadlessRun run(game.path.string(), options, transcript);
+    EXPECT_EQ(run.Run(), RunEnd::Exit);
+    std::fclose(transcript);
+    EXPECT_EQ(CompareCapture(ReadBytes(game.path / "last.bmp"), installed ? grey : plain), "") << installed;
+  }
+}
+
 } // namespace
 } // namespace velmo

@@ -11,6 +11,7 @@
 #include "engine/shell/startup.h"
 #include "engine/text/message_window.h"
 #include "engine/text/selection.h"
+#include "plugins/native/native_plugins.h"
 #include "tools/velmo_run/transcript.h"
 
 #include <cstdio>
@@ -190,6 +191,13 @@ RunEnd HeadlessRun::Run() {
     LoadSettings(profile, SystemFacts{}, engine.settings);
   }
   std::error_code error;
+  // The plug-ins of the game's system folder, as the program loads them at start-up; the
+  // delivered ones, whose DLLs cannot be loaded here, run compiled in.
+  for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(folder) / "system", error)) {
+    const std::string name = entry.path().filename().string();
+    for (const NativePluginExport& e : FindNativePlugin(name)) modules.modules[name].exports[e.name] = e.address;
+  }
+  CreateEngineObjects(engine, "system");
   const std::string temp = (std::filesystem::temp_directory_path(error) / "VELMO").string() + "/";
   StartEngine(engine, folder + "/", temp);
   RunEnd end = RunEnd::Stuck;
