@@ -96,17 +96,26 @@ CommandResult CmdEnableSkip(ScriptContext& ctx) {
 }
 
 void RegisterScriptCommands(CommandTable& table) {
+  // The assignments, conditions and @On read their own text item by item.
   static constexpr CommandSpec Script[] = {
-      {"@Rem", CmdRem, true},   {"@", CmdLet},
-      {"@Let", CmdLet},         {"@Wait", CmdWait},
-      {"@Timer", CmdTimer},     {"@Error", CmdError},
-      {"@Macro", CmdMacro},     {"@EnableSkip", CmdEnableSkip},
-      {"@if", CmdIf, true},     {"@ElsIf", CmdElsIf, true},
-      {"@Else", CmdElse, true}, {"@EndIf", CmdEndIf, true},
-      {"@GoTo", CmdGoTo},       {"@GoSub", CmdGoSub},
-      {"@Exit", CmdExit},       {"@On", CmdOn},
+      {"@Rem", CmdRem, true, true},
+      {"@", CmdLet, false, true},
+      {"@Let", CmdLet, false, true},
+      {"@Wait", CmdWait},
+      {"@Timer", CmdTimer},
+      {"@Error", CmdError},
+      {"@Macro", CmdMacro},
+      {"@EnableSkip", CmdEnableSkip},
+      {"@if", CmdIf, true, true},
+      {"@ElsIf", CmdElsIf, true, true},
+      {"@Else", CmdElse, true, true},
+      {"@EndIf", CmdEndIf, true, true},
+      {"@GoTo", CmdGoTo},
+      {"@GoSub", CmdGoSub},
+      {"@Exit", CmdExit},
+      {"@On", CmdOn, false, true},
   };
-  static constexpr CommandSpec Events[] = {{"@OnEvent", CmdOnEvent}};
+  static constexpr CommandSpec Events[] = {{"@OnEvent", CmdOnEvent, false, true}};
   table.Add(CommandGroup::Script, Script);
   table.Add(CommandGroup::Events, Events);
   table.SetMacroHandler(CallMacro);

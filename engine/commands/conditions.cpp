@@ -1,6 +1,7 @@
 // @if, @ElsIf, @Else and @EndIf: conditional blocks and their conditions, read strictly left to
 // right with no precedence.
 #include "engine/base/errors.h"
+#include "engine/base/escapes.h"
 #include "engine/base/format.h"
 #include "engine/base/parse_number.h"
 #include "engine/base/sjis.h"
@@ -17,13 +18,39 @@ namespace velmo {
 
 namespace {
 
+// Whether TCommandLine::Substitute would change `text`: it expands references and drops TABs.
+bool ChangesWhenSubstituted(const char* text) {
+  for (; *text != '\0'; ++text) {
+    if (*text == '$' || *text == '\t') return true;
+  }
+  return false;
+}
+
+// An operand's text form (the item expanded) and number form (that text expanded once more). The
+// text stays where it is when expanding changes nothing, else it is kept in `copy`.
+struct Operand {
+  std::string_view text;
+  std::int32_t number;
+};
+Operand Evaluate(TCommandLine& scratch, const char* item, std::string& copy) {
+  std::string_view text = item;
+  if (ChangesWhenSubstituted(item)) {
+    copy = scratch.Substitute(item);
+    text = copy;
+  }
+  const char* again = text.data();
+  if (ChangesWhenSubstituted(again)) return {text, ParseNumber(scratch.Substitute(again))};
+  return {text, ParseNumber(text)};
+}
+
 // A comparison of two operand items: each is expanded to its text form, and its number form is
 // that text expanded once more.
 int Compare(TCommandLine& scratch, const char* left, const char* op, const char* right) {
-  const std::string leftText = scratch.Substitute(left);
-  const std::int32_t leftNumber = ParseNumber(scratch.Substitute(leftText.c_str()));
-  const std::string rightText = scratch.Substitute(right);
-  const std::int32_t rightNumber = ParseNumber(scratch.Substitute(rightText.c_str()));
+  std::string leftCopy, rightCopy;
+  const Operand l = Evaluate(scratch, left, leftCopy);
+  const Operand r = Evaluate(scratch, right, rightCopy);
+  const std::string_view leftText = l.text, rightText = r.text;
+  const std::int32_t leftNumber = l.number, rightNumber = r.number;
   if (std::strcmp(op, "==") == 0) return leftNumber == rightNumber;
   if (std::strcmp(op, "!=") == 0 || std::strcmp(op, "<>") == 0) return leftNumber != rightNumber;
   if (std::strcmp(op, "<") == 0) return leftNumber < rightNumber;
@@ -39,12 +66,13 @@ int Compare(TCommandLine& scratch, const char* left, const char* op, const char*
 // THEN, or jumps or returns for the one-line forms.
 CommandResult EvaluateCondition(ScriptContext& ctx) {
   TScenario& scenario = *ctx.engine.script.scenario;
-  const TWordList items(ctx.text);
+  TWordList items;
+  ctx.SplitText(items);
   std::int32_t result = 1;
   for (int x = 1;; x += 4) {
     // Past the last item nothing can complete the condition.
     if (x > items.Count()) ThrowError(ErrSyntax, "");
-    const char* word = items.Item(x);
+    const std::string_view word = items.Item(x);
     const bool done = scenario.ifState == IfState::Done;
     if (EqualsNoCase(word, "THEN")) {
       if (!done) scenario.ifState = result != 0 ? IfState::Active : IfState::Searching;
@@ -62,6 +90,13 @@ CommandResult EvaluateCondition(ScriptContext& ctx) {
       // The one-line form ends the block it opened; the jump then runs in the enclosing state.
       scenario.ifState = scenario.ifStack.Pop();
       if (label == nullptr) return CommandResult::Continue;
+      // A label without quotes or references reads as itself in the line "@GoTo \"label\"": it is
+      // jumped to at once instead of through that line.
+      const std::string_view target = label;
+      if (target.size() < TScenario::NameSize && target.find('"') == std::string_view::npos &&
+          target.find('$') == std::string_view::npos) {
+        return GoTo(ctx.engine, RestoredText(label));
+      }
       return ctx.Redispatch(FormatCommand("@GoTo \"%s\"", label));
     }
     if (EqualsNoCase(word, "RETURN")) {
@@ -76,11 +111,11 @@ CommandResult EvaluateCondition(ScriptContext& ctx) {
     }
     if (done) continue;
     const int comparison = Compare(ctx.line, items.Item(x + 1), items.Item(x + 2), items.Item(x + 3));
-    if (word[0] == '@')
+    if (word.starts_with('@'))
       result = comparison;
-    else if (std::strcmp(word, "&&") == 0 || EqualsNoCase(word, "AND"))
+    else if (word == "&&" || EqualsNoCase(word, "AND"))
       result *= comparison;
-    else if (std::strcmp(word, "||") == 0 || EqualsNoCase(word, "OR"))
+    else if (word == "||" || EqualsNoCase(word, "OR"))
       result += comparison;
     else
       ThrowError(ErrSyntax, word);

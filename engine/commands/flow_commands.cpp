@@ -50,9 +50,9 @@ CommandResult EndGame(ScriptContext& ctx) {
 
 } // namespace
 
-CommandResult CmdGoTo(ScriptContext& ctx) {
-  Engine& engine = ctx.engine;
-  const std::string location = JumpLocation(ctx.line, 1);
+CommandResult CmdGoTo(ScriptContext& ctx) { return GoTo(ctx.engine, JumpLocation(ctx.line, 1)); }
+
+CommandResult GoTo(Engine& engine, const std::string& location) {
   const TJumpTarget target(location.c_str());
   TScenario& scenario = *engine.script.scenario;
   if (target.File()[0] != '\0') {

@@ -80,10 +80,15 @@ bool Assign(Engine& engine, const char* name, const char* op, const char* operan
 } // namespace
 
 CommandResult CmdLet(ScriptContext& ctx) {
-  // A line without references reads the same after every assignment: split it once.
+  // A line without references reads the same after every assignment: split it once. Without TABs
+  // either, substituting changes nothing, and the line's own split serves.
   const bool hasReferences = std::strchr(ctx.text, '$') != nullptr;
   TWordList items;
-  items.Split(ctx.line.Substitute(ctx.text));
+  if (!hasReferences && std::strchr(ctx.text, '\t') == nullptr) {
+    ctx.SplitText(items);
+  } else {
+    items.Split(ctx.line.Substitute(ctx.text));
+  }
   for (int marker = 1;;) {
     const char* first = items.Item(marker);
     if (first[0] == '\0' || first[0] == ';') break;

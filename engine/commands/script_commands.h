@@ -4,6 +4,8 @@
 
 #include "engine/core/command_table.h"
 
+#include <string>
+
 namespace velmo {
 
 CommandResult CmdRem(ScriptContext& ctx);
@@ -25,6 +27,10 @@ CommandResult CmdOnEvent(ScriptContext& ctx);
 
 // A macro call "@@name [PARAM=list]": runs @GoSub to the macro's location.
 CommandResult CallMacro(ScriptContext& ctx);
+
+// What @GoTo does with its location ("file#label", escapes restored): into another file, the call
+// stack empties; within the file, the conditional state starts afresh at the label.
+CommandResult GoTo(Engine& engine, const std::string& location);
 
 // The commands of the scenario language itself, with the macro call.
 void RegisterScriptCommands(CommandTable& table);

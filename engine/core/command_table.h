@@ -1,16 +1,17 @@
 #pragma once
 
 #include <cstddef>
-#include <functional>
+#include <cstdint>
 #include <span>
-#include <string>
 #include <string_view>
-#include <unordered_map>
+#include <vector>
 
 namespace velmo {
 
 class Engine;
 class TCommandLine;
+class TWordList;
+struct TScenarioLine;
 
 // What a command handler did with its line.
 enum class CommandResult {
@@ -24,10 +25,13 @@ struct ScriptContext {
   Engine& engine;
   TCommandLine& line;
   const char* text;
-  char* generated; // TScenario::LineSize bytes for a generated line
+  char* generated;               // TScenario::LineSize bytes for a generated line
+  TScenarioLine* kept = nullptr; // the file's kept line, when the line was read from the file
 
   // Runs `command` next, as if it had been read, without reading the file or counting a line.
   CommandResult Redispatch(std::string_view command);
+  // `text` split into `items` as TWordList::Split splits it; a line of the file is split once.
+  void SplitText(TWordList& items);
 };
 
 using CommandHandler = CommandResult (*)(ScriptContext&);
@@ -38,6 +42,9 @@ struct CommandSpec {
   // Runs whatever the conditional state (@Rem and the @if family); every other command is
   // skipped without evaluating anything while the state is not Active.
   bool runsWhenSkipping = false;
+  // Reads its line's own text (`ScriptContext::text`) and never the split tokens: a line whose
+  // split cannot fail need not be split for it.
+  bool readsOwnText = false;
 };
 
 // The order in which command words are tried: earlier groups win when a word is registered twice.
@@ -56,21 +63,24 @@ enum class CommandGroup {
 class CommandTable {
 public:
   void Add(CommandGroup group, std::span<const CommandSpec> specs);
+  // The command `word` stands for (ignoring case), or nullptr.
   const CommandSpec* Find(std::string_view word) const;
   // The handler of macro calls ("@@name" lines); without one they are syntax errors.
   void SetMacroHandler(CommandHandler handler) { macroHandler = handler; }
   CommandResult CallMacro(ScriptContext& ctx) const;
 
 private:
-  struct Entry {
-    CommandGroup group;
-    CommandSpec command;
+  // Open addressing over the words in lower case, hashed while they are lowered: a lookup reads
+  // the word once. Never more than a quarter full.
+  static constexpr std::size_t SlotCount = 1024;
+  static constexpr std::size_t MaxWordLength = 31; // longer words are no command
+  struct Slot {
+    std::uint8_t length = 0; // 0: empty
+    char lower[MaxWordLength];
+    CommandGroup group{};
+    CommandSpec command{};
   };
-  struct WordHash {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view word) const { return std::hash<std::string_view>{}(word); }
-  };
-  std::unordered_map<std::string, Entry, WordHash, std::equal_to<>> entries; // by the word in lower case
+  std::vector<Slot> slots = std::vector<Slot>(SlotCount);
   CommandHandler macroHandler = nullptr;
 };
 

@@ -61,30 +61,81 @@ private:
   bool& running;
 };
 
-// One line: a label, a comment, a command or message text.
-CommandResult ExecuteLine(Engine& engine, TCommandLine& line, char* buffer) {
-  line.Parse(buffer);
-  const char* word = line.Key(1);
-  TScenario& scenario = engine.script.Scenario();
+// What a line is, once its command word is known.
+enum class LineKind : std::uint8_t { Label = 1, Nothing, Command, Macro, Message };
 
-  if (word[0] == '/' && word[1] == '/') {
+// Splits the line and tells what it is: a label, nothing (empty or a comment), a command (with its
+// entry of the table), a macro call or message text. An unknown @-command is a syntax error.
+LineKind Classify(const Engine& engine, TCommandLine& line, const char* text, const CommandSpec*& command) {
+  line.Parse(text);
+  const char* word = line.Key(1);
+  if (word[0] == '/' && word[1] == '/') return LineKind::Label;
+  if (word[0] == '\0' || word[0] == ';') return LineKind::Nothing;
+  command = engine.commands.Find(word);
+  if (command != nullptr) return LineKind::Command;
+  if (word[0] == '@' && word[1] == '@') return LineKind::Macro;
+  if (word[0] == '@') ThrowError(ErrSyntax, word);
+  return LineKind::Message;
+}
+
+// A line splits the same at every pass when its split takes nothing from the variables.
+bool SplitsTheSameEveryTime(const char* text) { return std::strpbrk(text, "$\t") == nullptr; }
+
+// A split that can raise nothing: errors of splitting come from quotes, braces of references and
+// references nested too deep.
+bool SplitCannotFail(const char* text) {
+  int references = 0;
+  for (; *text != '\0'; ++text) {
+    if (*text == '"' || *text == '{') return false;
+    if (*text == '$') ++references;
+  }
+  return references < 64;
+}
+
+// One line: a label, a comment, a command or message text. `kept` is the file's kept line for it,
+// or the one kept for a line a command made up: a line that means the same at every pass is split
+// and looked up once, then taken from there.
+CommandResult ExecuteLine(Engine& engine, TCommandLine& line, char* buffer, TScenarioLine* kept) {
+  LineKind kind;
+  const CommandSpec* command = nullptr;
+  if (kept != nullptr && kept->kindKnown && (kept->splitKept || kept->splitUnused)) {
+    if (kept->splitKept) line.Restore(kept->parsed);
+    kind = static_cast<LineKind>(kept->kind);
+    command = static_cast<const CommandSpec*>(kept->handler);
+  } else {
+    kind = Classify(engine, line, buffer, command);
+    if (kept != nullptr && !kept->kindKnown) {
+      kept->kind = static_cast<std::uint8_t>(kind);
+      kept->handler = command;
+      kept->kindKnown = true;
+      if (SplitsTheSameEveryTime(buffer)) {
+        line.Save(kept->parsed);
+        kept->splitKept = true;
+      } else if (command != nullptr && command->readsOwnText && SplitCannotFail(buffer)) {
+        kept->splitUnused = true;
+      }
+    }
+  }
+  TScenario& scenario = engine.script.Scenario();
+  ScriptContext ctx{engine, line, buffer, buffer, kept};
+  switch (kind) {
+  case LineKind::Label: {
     const char* label = FindParam(line, "NAME", 1);
     if (label == nullptr || label[0] == '\0') ThrowError(ErrMissingParam, "無し");
     scenario.paragraphs.Add(label, scenario.line, scenario.Tell());
     scenario.SetParagraph(label);
     return CommandResult::Continue;
   }
-  if (word[0] == '\0' || word[0] == ';') return CommandResult::Continue;
-
-  ScriptContext ctx{engine, line, buffer, buffer};
-  if (const CommandSpec* command = engine.commands.Find(word)) {
+  case LineKind::Nothing:
+    return CommandResult::Continue;
+  case LineKind::Command:
     if (!command->runsWhenSkipping && scenario.ifState != IfState::Active) return CommandResult::Continue;
     return command->handler(ctx);
+  case LineKind::Macro:
+    return engine.commands.CallMacro(ctx);
+  case LineKind::Message:
+    break;
   }
-  if (word[0] == '@' && word[1] == '@') return engine.commands.CallMacro(ctx);
-  if (word[0] == '@') ThrowError(ErrSyntax, word);
-
-  // Message text.
   if (scenario.ifState != IfState::Active) return CommandResult::Continue;
   const char* text = line.Substitute(buffer);
   if (IScriptObserver* observer = engine.Observer()) observer->OnMessageText(text);
@@ -106,21 +157,23 @@ int RunScenario(Engine& engine, const char* command) {
     if (!current.IsOpen()) ThrowError(ErrFileNotFound, current.fileName);
     current.FindParagraph(engine.script.variables);
     for (;;) {
+      TScenarioLine* kept = nullptr;
       if (command != nullptr) {
-        const std::string_view kept = CutAtCharBoundary(command, TScenario::LineSize - 1);
-        std::memcpy(buffer, kept.data(), kept.size());
-        buffer[kept.size()] = '\0';
+        const std::string_view cut = CutAtCharBoundary(command, TScenario::LineSize - 1);
+        std::memcpy(buffer, cut.data(), cut.size());
+        buffer[cut.size()] = '\0';
       } else {
         // A command may have put another scenario in place: read from the current one.
         TScenario& scenario = engine.script.Scenario();
         ++scenario.line;
         ++engine.script.linesRead;
-        if (!scenario.ReadLine(buffer)) ThrowFatal(ErrUnexpectedEOF, "無し");
+        kept = scenario.ReadKeptLine(buffer);
+        if (kept == nullptr) ThrowFatal(ErrUnexpectedEOF, "無し");
       }
-      CommandResult result;
-      do {
-        result = ExecuteLine(engine, line, buffer);
-      } while (result == CommandResult::Redispatch);
+      CommandResult result = ExecuteLine(engine, line, buffer, kept);
+      while (result == CommandResult::Redispatch) {
+        result = ExecuteLine(engine, line, buffer, engine.script.madeUpLines.Keep(buffer));
+      }
       if (result == CommandResult::Stop || command != nullptr) return 1;
     }
   } catch (const TBaseException& error) {

@@ -108,8 +108,8 @@ TTextLayer::TTextLayer(IGraphics& graphics, std::uint32_t colorRef) : TLayer(Lay
 }
 
 void TTextLayer::Fill(IGraphics& graphics, std::uint32_t colorRef) {
-  bitmap.reset();
-  bitmap = graphics.CreateSurface();
+  // The bitmap is made once and refilled afterwards: a fresh one would look no different.
+  if (bitmap == nullptr) bitmap = graphics.CreateSurface();
   if (bitmap == nullptr) ThrowFatal(ErrInternal, "new TTextLayer");
   FillPixels(bitmap->Bits(), TSurface::Width * TSurface::Height, colorRef);
 }

@@ -54,7 +54,8 @@ int EffectHost::Step() {
   if (screen == nullptr) return 0;
   int result;
   if (pending.function == nullptr) {
-    result = DefaultTransition(block.frameCounter, *to, *screen);
+    const std::int64_t counter = block.frameCounter;
+    result = drawsBuiltInFrames ? DefaultTransition(counter, *to, *screen) : counter >= 0 && counter < 6;
   } else if (pending.variant) {
     result = pending.function(&blockEx);
     // The variant's finishing call is made once; what it answers does not matter.

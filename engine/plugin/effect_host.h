@@ -70,12 +70,18 @@ public:
   EffectBlock& Block() { return blockEx.block; }
   std::int64_t FrameCounter() const { return blockEx.block.frameCounter; }
 
+  // Where no one ever looks at a transition's frames (the headless player, which shows only the
+  // finished picture), the built-in transition only counts its frames and draws none: the final
+  // copy shows the same picture, at the same time.
+  void SkipUnseenBuiltInFrames() { drawsBuiltInFrames = false; }
+
 private:
   EffectRecord pending;
   EffectBlockEx blockEx{};
   TSurface* screen = nullptr;
   TSurface* to = nullptr;
   bool finishing = false;
+  bool drawsBuiltInFrames = true;
 };
 
 } // namespace velmo

@@ -81,13 +81,18 @@ std::size_t ExpandAt(const char* src, const TListHash& vars, char* out, int dept
       i += ExpandAt(src + i, vars, nested, depth + 1);
       append(nested, std::strlen(nested));
     } else {
-      append(&c, 1);
+      // The common case: a single-byte character of the name.
+      if (!nameFull && length < MaxNameLength)
+        name[length++] = c;
+      else
+        nameFull = true;
       ++i;
     }
   }
   const char* value = vars.GetVar(std::string_view(name, length));
-  std::strncpy(out, value, TListHash::ValueSize - 1);
-  out[TListHash::ValueSize - 1] = '\0';
+  const std::size_t valueLength = strnlen(value, TListHash::ValueSize - 1);
+  std::memcpy(out, value, valueLength);
+  out[valueLength] = '\0';
   return i;
 }
 

@@ -24,6 +24,24 @@ public:
   // buffer (valid until the next Parse or Substitute). Leaves no tokens.
   const char* Substitute(const char* line);
 
+  // A parsed line kept for later: what Parse split, with its counts.
+  struct Parsed {
+    Snapshot tokens;
+    int count = 0;
+    int written = 0;
+  };
+  void Save(Parsed& out) const {
+    TTokenList::Save(out.tokens);
+    out.count = count;
+    out.written = written;
+  }
+  // Puts a line parsed before back, as if Parse had split it again.
+  void Restore(const Parsed& in) {
+    TTokenList::Restore(in.tokens);
+    count = in.count;
+    written = in.written;
+  }
+
   int Count() const { return count; }
   // The tokens the line itself holds, command word included: 1 for a line with only a command
   // word, whose token 2 is then the empty text but no parameter. Parameters are looked for among

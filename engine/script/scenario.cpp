@@ -18,25 +18,23 @@ bool IsScrambledName(std::string_view fileName) {
 }
 
 void TListParagraph::Add(std::string_view label, std::int32_t line, std::uint32_t offset) {
-  for (Entry& e : entries) {
-    if (e.label == label) {
-      e.line = line;
-      e.offset = offset;
-      return;
-    }
+  if (const auto found = index.find(label); found != index.end()) {
+    Entry& e = entries[found->second];
+    e.line = line;
+    e.offset = offset;
+    return;
   }
   if (static_cast<int>(entries.size()) >= Capacity) ThrowError(ErrUnsupported, "TListParagraph::Add");
+  index.emplace(std::string(label), entries.size());
   entries.push_back(Entry{std::string(label), line, offset});
 }
 
 const TListParagraph::Entry* TListParagraph::Find(std::string_view label) const {
-  for (const Entry& e : entries) {
-    if (e.label == label) return &e;
-  }
-  return nullptr;
+  const auto found = index.find(label);
+  return found == index.end() ? nullptr : &entries[found->second];
 }
 
-TScenario::TScenario(IFileSystem& fileSystem) : files(fileSystem), readBuffer(new char[ReadBufferSize]) {}
+TScenario::TScenario(IFileSystem& fileSystem) : files(fileSystem) {}
 
 void TScenario::SetFileName(std::string_view name) { fileName = CutAtCharBoundary(name, NameSize - 1); }
 
@@ -57,7 +55,12 @@ void TScenario::Open(std::string_view location) {
 void TScenario::Close() {
   file.reset();
   paragraphs.Clear();
-  bufferStart = bufferLength = bufferPos = 0;
+  bytes.clear();
+  loaded = false;
+  position = 0;
+  kept.clear();
+  keptAt.clear();
+  keptHere = keptLast = -1;
   line = 0;
   paragraphPending = true;
 }
@@ -69,21 +72,15 @@ void TScenario::Reset() {
 }
 
 void TScenario::Seek(std::uint32_t offset) {
-  if (offset >= bufferStart && offset - bufferStart <= bufferLength) {
-    bufferPos = offset - bufferStart;
-    return;
-  }
-  bufferStart = offset;
-  bufferLength = bufferPos = 0;
-  if (file != nullptr && !file->Seek(offset)) file.reset();
+  position = offset;
+  keptHere = keptLast = -1;
 }
 
-bool TScenario::Refill() {
-  if (file == nullptr) return false;
-  bufferStart += bufferLength;
-  bufferPos = 0;
-  bufferLength = static_cast<std::uint32_t>(file->Read(readBuffer.get(), ReadBufferSize));
-  return bufferLength != 0;
+void TScenario::Load() {
+  loaded = true;
+  if (file == nullptr) return;
+  char chunk[16384];
+  for (std::size_t n; (n = file->Read(chunk, sizeof chunk)) > 0;) bytes.insert(bytes.end(), chunk, chunk + n);
 }
 
 namespace {
@@ -139,60 +136,95 @@ constexpr auto PlainLineByte = [] {
 } // namespace
 
 bool TScenario::ReadLine(char* buffer) {
+  keptHere = keptLast = -1;
+  return ReadLineHere(buffer);
+}
+
+bool TScenario::ReadLineHere(char* buffer) {
+  if (!loaded) Load();
   // Locals rather than members in the loop: stores through `buffer` could alias them.
   const bool swap = scrambled;
   std::size_t length = 0;
   std::size_t limit = LineSize - 1; // 0 once a byte had to be dropped: the line keeps its start
   bool afterLead = false;
   bool afterBackslash = false;
-  for (;;) {
-    if (bufferPos == bufferLength && !Refill()) {
-      buffer[length] = '\0';
-      return false;
-    }
-    // The bytes at hand, one at a time as the file holds them.
-    const char* const start = readBuffer.get();
-    const char* p = start + bufferPos;
-    const char* const end = start + bufferLength;
-    while (p < end) {
-      char c = *p++;
-      if (swap) c = SwapNibbles(c);
-      if (afterLead || !PlainLineByte[static_cast<unsigned char>(c)]) {
-        if (c == '\0') {
-          bufferPos = static_cast<std::uint32_t>(p - start);
-          buffer[length] = '\0';
-          return false;
-        }
-        if (afterLead) {
-          afterLead = false;
-        } else if (IsLeadByte(c)) {
-          // A character is kept whole or not at all.
-          if (length + 2 > limit) limit = 0;
-          afterLead = true;
-          afterBackslash = false;
-        } else if (c == '\n') {
-          bufferPos = static_cast<std::uint32_t>(p - start);
-          if (length > 0 && limit != 0) --length;
-          buffer[length] = '\0';
-          return true;
-        } else if (afterBackslash) {
-          c = EscapeFor(c);
-          afterBackslash = false;
-        } else {
-          afterBackslash = true; // a backslash: the escape follows
-          continue;
-        }
+  const char* const start = bytes.data();
+  const char* const end = start + bytes.size();
+  const char* p = position < bytes.size() ? start + position : end;
+  // The bytes, one at a time as the file holds them.
+  while (p < end) {
+    char c = *p++;
+    if (swap) c = SwapNibbles(c);
+    if (afterLead || !PlainLineByte[static_cast<unsigned char>(c)]) {
+      if (c == '\0') {
+        position = static_cast<std::uint32_t>(p - start);
+        buffer[length] = '\0';
+        return false;
+      }
+      if (afterLead) {
+        afterLead = false;
+      } else if (IsLeadByte(c)) {
+        // A character is kept whole or not at all.
+        if (length + 2 > limit) limit = 0;
+        afterLead = true;
+        afterBackslash = false;
+      } else if (c == '\n') {
+        position = static_cast<std::uint32_t>(p - start);
+        if (length > 0 && limit != 0) --length;
+        buffer[length] = '\0';
+        return true;
       } else if (afterBackslash) {
         c = EscapeFor(c);
         afterBackslash = false;
+      } else {
+        afterBackslash = true; // a backslash: the escape follows
+        continue;
       }
-      if (length < limit)
-        buffer[length++] = c;
-      else
-        limit = 0;
+    } else if (afterBackslash) {
+      c = EscapeFor(c);
+      afterBackslash = false;
     }
-    bufferPos = bufferLength;
+    if (length < limit)
+      buffer[length++] = c;
+    else
+      limit = 0;
   }
+  if (position < bytes.size()) position = static_cast<std::uint32_t>(bytes.size());
+  buffer[length] = '\0';
+  return false;
+}
+
+TScenarioLine* TScenario::ReadKeptLine(char* buffer) {
+  std::int32_t index = keptHere;
+  if (index < 0) {
+    const auto found = keptAt.find(position);
+    if (found != keptAt.end()) {
+      index = found->second;
+      if (keptLast >= 0) kept[static_cast<std::size_t>(keptLast)].nextIndex = index;
+    }
+  }
+  if (index >= 0) {
+    TScenarioLine& known = kept[static_cast<std::size_t>(index)];
+    std::memcpy(buffer, known.text.data(), known.text.size() + 1);
+    position = known.next;
+    keptHere = known.nextIndex;
+    keptLast = index;
+    return &known;
+  }
+  const std::uint32_t start = position;
+  if (!ReadLineHere(buffer)) {
+    keptHere = keptLast = -1;
+    return nullptr;
+  }
+  const auto added = static_cast<std::int32_t>(kept.size());
+  TScenarioLine& fresh = kept.emplace_back();
+  fresh.text = buffer;
+  fresh.next = position;
+  keptAt.emplace(start, added);
+  if (keptLast >= 0) kept[static_cast<std::size_t>(keptLast)].nextIndex = added;
+  keptHere = -1;
+  keptLast = added;
+  return &fresh;
 }
 
 void TScenario::FindParagraph(const TListHash& variables) {

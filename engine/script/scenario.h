@@ -2,13 +2,18 @@
 
 #include "engine/base/nibbles.h"
 #include "engine/platform/platform.h"
+#include "engine/script/command_line.h"
 #include "engine/script/if_state.h"
 #include "engine/script/list_hash.h"
+#include "engine/script/word_list.h"
 
 #include <cstdint>
+#include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace velmo {
@@ -32,16 +37,46 @@ public:
   // Adds the label, or moves it when it is already known. The 1,025th label is ErrUnsupported.
   void Add(std::string_view label, std::int32_t line, std::uint32_t offset);
   const Entry* Find(std::string_view label) const;
-  void Clear() { entries.clear(); }
+  void Clear() {
+    entries.clear();
+    index.clear();
+  }
   int Count() const { return static_cast<int>(entries.size()); }
 
 private:
+  struct LabelHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view label) const { return std::hash<std::string_view>{}(label); }
+  };
   std::vector<Entry> entries;
+  std::unordered_map<std::string, std::size_t, LabelHash, std::equal_to<>> index; // label -> entry
 };
 
-// One open scenario file: where it stands, its labels and its conditional state. Lines are read
-// through a buffer, but offsets, line numbers and every result are those of reading it one byte
-// at a time.
+// A line of the open file as the interpreter took it, kept while the file stays open: its text
+// (escapes converted) and where the next line starts; and, for a line whose meaning depends on no
+// variable, what the interpreter made of it: the split command line and its own note of what the
+// line is (the scenario keeps them without looking at them).
+struct TScenarioLine {
+  std::string text;
+  std::uint32_t next = 0;
+  std::int32_t nextIndex = -1; // the kept line that starts at `next`, once known
+  // What the line is: its command word never depends on variables.
+  bool kindKnown = false;
+  std::uint8_t kind = 0;
+  const void* handler = nullptr;
+  // The split, for a line without references or TABs; or that the line needs none.
+  bool splitKept = false;
+  TCommandLine::Parsed parsed;
+  bool splitUnused = false;
+  // The line's own text split as a word list (commands that read their line as items).
+  bool wordsKnown = false;
+  TWordList::Kept words;
+};
+
+// One open scenario file: where it stands, its labels and its conditional state. The file's
+// bytes are read into memory once, when the first line is read; offsets, line numbers and every
+// result are those of reading it one byte at a time. Lines the interpreter has taken are kept
+// (ReadKeptLine), so that a loop reads, and means, each line once.
 class TScenario {
 public:
   static constexpr std::size_t LineSize = 1024; // a logical line holds at most 1,023 bytes
@@ -64,12 +99,15 @@ public:
   // into escape bytes and the byte before the LF dropped. False at the end of the file or at a
   // NUL byte; the last line without a line end counts as the end.
   bool ReadLine(char* buffer);
+  // As ReadLine, and returns the kept line for what was read: the one kept before when the line
+  // was read already since the file was opened, else a new one. nullptr where ReadLine is false.
+  TScenarioLine* ReadKeptLine(char* buffer);
   // Completes a pending jump: reads forward, counting lines and noting every label, until the
   // label line of `paragraph`. A label missing before the end of the file is fatal.
   void FindParagraph(const TListHash& variables);
   // Goes to a known label at once, or leaves the search to FindParagraph.
   void JumpToParagraph(std::string_view label);
-  std::uint32_t Tell() const { return bufferStart + bufferPos; }
+  std::uint32_t Tell() const { return position; }
   void Seek(std::uint32_t offset);
 
   void SetFileName(std::string_view name);
@@ -85,16 +123,20 @@ public:
   TIfStack ifStack;
 
 private:
-  // Reads the next block of the file into the buffer; false at the end of the file.
-  bool Refill();
+  // Reads what the file holds into memory, once.
+  void Load();
+  bool ReadLineHere(char* buffer);
 
   IFileSystem& files;
   std::unique_ptr<IReadFile> file;
-  static constexpr std::size_t ReadBufferSize = 16384;
-  std::unique_ptr<char[]> readBuffer;
-  std::uint32_t bufferStart = 0; // file offset of readBuffer[0]
-  std::uint32_t bufferLength = 0;
-  std::uint32_t bufferPos = 0;
+  std::vector<char> bytes; // the file's bytes, once loaded
+  bool loaded = false;
+  std::uint32_t position = 0;
+  // The kept lines, by the offset they start at; the deque keeps them where they are.
+  std::deque<TScenarioLine> kept;
+  std::unordered_map<std::uint32_t, std::int32_t> keptAt;
+  std::int32_t keptHere = -1; // the kept line that starts at `position`, when known
+  std::int32_t keptLast = -1; // the kept line read last, when `position` is where it ends
 };
 
 } // namespace velmo

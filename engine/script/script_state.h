@@ -8,8 +8,11 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 
 namespace velmo {
 
@@ -21,6 +24,29 @@ enum EventSlotId { UserClick = 0, WaveNotify = 1, MidiNotify = 2, CddaNotify = 3
 struct EventSlot {
   EventAction action = EventAction::None;
   std::string label; // at most 63 bytes
+};
+
+// The lines commands make up and have the interpreter run in their place ("@GoTo \"#label\""
+// after a condition, a macro's @GoSub), kept by their text as the file's lines are kept, so that a
+// loop does not split and look up the same made-up line at every pass. At most Capacity are kept;
+// then they start over.
+class TMadeUpLines {
+public:
+  static constexpr std::size_t Capacity = 256;
+
+  // The kept line for `text`, made when new.
+  TScenarioLine* Keep(std::string_view text) {
+    if (const auto found = lines.find(text); found != lines.end()) return &found->second;
+    if (lines.size() >= Capacity) lines.clear();
+    return &lines.emplace(std::string(text), TScenarioLine{}).first->second;
+  }
+
+private:
+  struct TextHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+  };
+  std::unordered_map<std::string, TScenarioLine, TextHash, std::equal_to<>> lines;
 };
 
 // Everything a running script reads and writes: its variables and macros, the one current
@@ -49,6 +75,7 @@ public:
   std::array<std::uint32_t, 4> timers{}; // timer channels of @Timer
   ScriptRandom random;
   std::uint64_t linesRead = 0; // scenario lines read since start
+  TMadeUpLines madeUpLines;
 };
 
 } // namespace velmo

@@ -4,6 +4,10 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
 
 namespace velmo {
 
@@ -31,6 +35,27 @@ public:
 
   // Pointer i of the table; "" when unfilled or outside 0..127.
   const char* Item(int i) const { return i >= 0 && i < PointerCount && i < pointed ? pointers[i] : buffer; }
+
+  // What a split left, to be put back later instead of splitting the same text again: the bytes
+  // it wrote and where each pointer points.
+  struct Snapshot {
+    std::string bytes;             // buffer[0 .. end of the last text)
+    std::vector<std::uint16_t> at; // the filled pointers as offsets into the buffer
+    bool full = false;
+  };
+  void Save(Snapshot& out) const {
+    out.bytes.assign(buffer, writePos);
+    out.at.resize(static_cast<std::size_t>(pointed));
+    for (std::size_t i = 0; i < out.at.size(); ++i) out.at[i] = static_cast<std::uint16_t>(pointers[i] - buffer);
+    out.full = full;
+  }
+  void Restore(const Snapshot& in) {
+    std::memcpy(buffer, in.bytes.data(), in.bytes.size());
+    writePos = in.bytes.size();
+    pointed = static_cast<int>(in.at.size());
+    for (std::size_t i = 0; i < in.at.size(); ++i) pointers[i] = buffer + in.at[i];
+    full = in.full;
+  }
 
 protected:
   // Starts a new split: every pointer shows the empty text.

@@ -27,6 +27,20 @@ public:
 
   int Count() const { return count; }
 
+  // A split kept for later, put back instead of splitting the same text again.
+  struct Kept {
+    Snapshot items;
+    int count = 0;
+  };
+  void Save(Kept& out) const {
+    TTokenList::Save(out.items);
+    out.count = count;
+  }
+  void Restore(const Kept& in) {
+    TTokenList::Restore(in.items);
+    count = in.count;
+  }
+
 private:
   void Store(const char* item);
 

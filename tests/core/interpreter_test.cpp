@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -799,6 +800,78 @@ TEST_F(JumpToEntryTest, RestartClearsCallsEventsAndDeadline) {
   EXPECT_EQ(f.window.posted, std::deque<PostedMessage>{PostedMessage::Resume});
   f.Resume();
   EXPECT_EQ(f.texts, std::vector<std::string>{"restarted"});
+}
+
+} // namespace
+} // namespace velmo
+
+namespace velmo {
+namespace {
+
+// --- Lines read again: every pass means what the variables say at that pass ---
+
+struct RepeatCase {
+  const char* name;
+  std::vector<std::string> lines;
+  std::vector<std::string> texts;
+  std::vector<std::int32_t> errors; // codes of the reported errors, in order
+};
+
+void PrintTo(const RepeatCase& repeatCase, std::ostream* out) { *out << repeatCase.name; }
+
+class RepeatedLineTest : public InterpreterTest, public ::testing::WithParamInterface<RepeatCase> {};
+
+TEST_P(RepeatedLineTest, EachPassTakesTheVariablesOfThatPass) {
+  f.AddScenario("other.scn", {"// back", "@GoTo main.scn#again"});
+  Start(GetParam().lines);
+  RunAll();
+  EXPECT_EQ(f.texts, GetParam().texts);
+  std::vector<std::int32_t> codes;
+  for (const auto& error : f.errors) codes.push_back(error.code);
+  EXPECT_EQ(codes, GetParam().errors);
+}
+
+const RepeatCase RepeatCases[] = {
+    {"MessageAndAssignmentWithReferences",
+     {"@Let n = 0", "// loop", "@Let n += 1", "pass ${n}", "@Let v = $n", "v=$v", "@if $n < 3 GOTO #loop", "@Wait"},
+     {"pass 1", "v=1", "pass 2", "v=2", "pass 3", "v=3"},
+     {}},
+    {"CommandReadingItsTokens",
+     {"@Let n = 0", "@Let t = 100", "// loop", "@Let n += 1", "@Let t += 100", "@Timer RESET", "@Timer TIME=$t", "${n}",
+      "@if $n < 2 GOTO #loop", "@Wait"},
+     {"1", "2"},
+     {}},
+    {"JumpTargetFromAVariable",
+     {"@Let n = 0", "@Let to = #odd", "// loop", "@Let n += 1", "@if $n > 4 GOTO #end", "@if 1 == 1 GOTO ${to}",
+      "// odd", "odd $n", "@Let to = #even", "@GoTo #loop", "// even", "even $n", "@Let to = #odd", "@GoTo #loop",
+      "// end", "@Wait"},
+     {"odd 1", "even 2", "odd 3", "even 4"},
+     {}},
+    {"MacroWithChangingParameters",
+     {"@Macro show NAME=#show", "@Let n = 0", "// loop", "@Let n += 1", "@@show PARAM=\"$n,x\"",
+      "@if $n < 3 GOTO #loop", "@Wait", "// show", "arg ${argv[1]}", "@Exit"},
+     {"arg 1", "arg 2", "arg 3"},
+     {}},
+    {"ErrorRaisedAtEveryPass",
+     {"@Let n = 0", "// loop", "@Let n += 1", "@Rem \"unclosed", "@Text WAIT=\"x", "@if $n < 2 GOTO #loop", "@Wait"},
+     {},
+     {ErrSyntax, ErrSyntax, ErrSyntax, ErrSyntax}},
+    {"AnotherFileAndBack",
+     {"@Let n = 0", "// again", "@Let n += 1", "n=$n", "@if $n < 3 GOTO other.scn#back", "@Wait"},
+     {"n=1", "n=2", "n=3"},
+     {}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, RepeatedLineTest, ::testing::ValuesIn(RepeatCases),
+                         [](const ::testing::TestParamInfo<RepeatCase>& tested) { return tested.param.name; });
+
+TEST_F(InterpreterTest, AScenarioFileChangedBetweenOpeningsIsReadAnew) {
+  Start({"first", "@GoTo main.scn"});
+  f.Resume();
+  EXPECT_EQ(f.texts, std::vector<std::string>{"first"});
+  f.AddScenario("main.scn", {"second", "@Wait"});
+  f.RunUntilIdle();
+  EXPECT_EQ(f.texts, (std::vector<std::string>{"first", "second"}));
 }
 
 } // namespace

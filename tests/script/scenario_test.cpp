@@ -513,3 +513,40 @@ TEST(TListParagraphTest, The1025thLabelIsUnsupported) {
 
 } // namespace
 } // namespace velmo
+
+namespace velmo {
+namespace {
+
+// --- Kept lines ---------------------------------------------------------------------------------
+
+TEST_F(ScenarioTest, KeptLinesReadAsTheFileAndFollowJumpsReopensAndCloses) {
+  files.files["k.scn"] = Lines({"// top", "a\\n", "b", "// mid", "c"});
+  scenario.Open("k.scn");
+  char buffer[TScenario::LineSize];
+  std::vector<TScenarioLine*> first;
+  while (TScenarioLine* line = scenario.ReadKeptLine(buffer)) first.push_back(line);
+  ASSERT_EQ(first.size(), 5u);
+  EXPECT_EQ(first[1]->text, "a\x01");
+  EXPECT_EQ(first[1]->next, 13u); // "// top" CR LF, then "a\\n" CR LF
+  // Read again from a jump into the middle: the same kept lines, the same text in the buffer.
+  scenario.Seek(first[1]->next);
+  EXPECT_EQ(scenario.ReadKeptLine(buffer), first[2]);
+  EXPECT_STREQ(buffer, "b");
+  EXPECT_EQ(scenario.Tell(), first[2]->next);
+  EXPECT_EQ(scenario.ReadKeptLine(buffer), first[3]);
+  // A plain read in between moves on without them; the next kept read is found by its offset.
+  scenario.Seek(0);
+  EXPECT_TRUE(scenario.ReadLine(buffer));
+  EXPECT_EQ(scenario.ReadKeptLine(buffer), first[1]);
+  // Reopened, the file is read anew: a changed file shows its new lines.
+  files.files["k.scn"] = Lines({"// top", "changed"});
+  scenario.Open("k.scn");
+  EXPECT_NE(scenario.ReadKeptLine(buffer), nullptr);
+  TScenarioLine* changed = scenario.ReadKeptLine(buffer);
+  ASSERT_NE(changed, nullptr);
+  EXPECT_EQ(changed->text, "changed");
+  EXPECT_EQ(scenario.ReadKeptLine(buffer), nullptr);
+}
+
+} // namespace
+} // namespace velmo

@@ -8,6 +8,10 @@
 
 #include <windows.h>
 
+#include <mmsystem.h>
+
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 namespace velmo {
@@ -34,6 +38,18 @@ protected:
       DispatchMessageA(&message);
     }
     return false;
+  }
+
+  // Dispatches what is posted now, without waiting for more.
+  static void TakeWaitingMessages() {
+    MSG message;
+    for (int i = 0; i < 100 && PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE); ++i) DispatchMessageA(&message);
+  }
+  // A scrambled scenario file (the .scx form: each byte's halves exchanged).
+  static void WriteScenario(const std::filesystem::path& file, std::string text) {
+    for (char& c : text)
+      c = static_cast<char>(((static_cast<unsigned char>(c) & 0x0F) << 4) | (static_cast<unsigned char>(c) >> 4));
+    std::ofstream(file, std::ios::binary) << text;
   }
 
   HINSTANCE instance = nullptr;
@@ -71,6 +87,20 @@ TEST_F(MainWindowTest, ShutdownWritesTheSettingsAndEndsTheMessageLoop) {
   const std::string settings = ReadBytes(folder.path / "system" / "VELMO.ini");
   EXPECT_NE(settings.find("[MESSAGE]"), std::string::npos);
   EXPECT_NE(settings.find("Speed=5"), std::string::npos);
+}
+
+TEST_F(MainWindowTest, ATickIsDueAtOnceWhenTheScriptChangesWhatTheEngineWaitsFor) {
+  WriteScenario(folder.path / "system" / "startup.scx", "@Wait TIME=5000\r\n@Exit\r\n");
+  MainWindow main(GameFolder());
+  ASSERT_TRUE(main.Create(instance));
+  main.TickIfDue(timeGetTime()); // nothing started yet: the next tick is 50 ms away
+  EXPECT_GT(main.MsUntilTick(timeGetTime()), 20u);
+  PostMessageA(main.Handle(), UM_STARTUP, 0, 0);
+  TakeWaitingMessages();
+  // The script now waits in TimedWait: its first tick comes on the next pass of the loop.
+  EXPECT_EQ(main.MsUntilTick(timeGetTime()), 0u);
+  PostMessageA(main.Handle(), UM_SHUTDOWN, 0, 0);
+  EXPECT_TRUE(RunUntilQuit());
 }
 
 } // namespace

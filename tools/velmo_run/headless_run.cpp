@@ -6,6 +6,7 @@
 #include "engine/graphics/screen.h"
 #include "engine/platform/headless/ini_profile.h"
 #include "engine/platform/platform.h"
+#include "engine/plugin/plugin_set.h"
 #include "engine/save/screen_capture.h"
 #include "engine/script/script_state.h"
 #include "engine/shell/startup.h"
@@ -35,6 +36,7 @@ HeadlessRun::HeadlessRun(std::string gameFolder, RunOptions runOptions, std::FIL
       files(folder), platform{clock, window, files, graphics, modules},
       engine(platform, StandardCommands(), EngineSeams{.observer = this}), driver(engine, clock, window) {
   clock.nowMs = StartTimeMs;
+  engine.plugins.host.SkipUnseenBuiltInFrames();
   window.defaultYesNoAnswer = options.stopOnErrors ? MessageAnswer::Yes : MessageAnswer::No;
 }
 

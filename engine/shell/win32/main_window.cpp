@@ -111,7 +111,13 @@ LRESULT CALLBACK MainWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, 
   }
   auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
   if (self == nullptr) return DefWindowProcA(hwnd, message, wParam, lParam);
-  return self->HandleMessage(message, wParam, lParam);
+  // Input, a resume or a notification that changes what the engine waits for makes the next tick
+  // due at once: the tick the old state scheduled would only delay the new one (the first
+  // character of the next page, say).
+  const RunState before = self->engine != nullptr ? self->engine->run.state : RunState::NotStarted;
+  const LRESULT result = self->HandleMessage(message, wParam, lParam);
+  if (self->engine != nullptr && self->engine->run.state != before) self->nextTickMs = timeGetTime();
+  return result;
 }
 
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
