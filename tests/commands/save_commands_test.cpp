@@ -149,21 +149,11 @@ TEST_F(SaveCommandTest, AnEmptyEntryRestartsAtTheStartupScenario) {
   EXPECT_EQ(f.files.files["system\\save09.dat"], std::string(SaveValueCount, '\0'));
   EXPECT_EQ(f.texts, std::vector<std::string>{"started again"});
 
+  // The title entry, never set: the menus' return to the title.
   f.texts.clear();
   ReturnToTitle(f.engine);
   f.RunUntilIdle();
   EXPECT_EQ(f.texts, std::vector<std::string>{"started again"});
-}
-
-TEST_F(SaveCommandTest, TheMenusResumeAtTheTitleOrTheLoadedBookmark) {
-  f.AddScenario("title.scn", {"// top", "title screen", "@Wait"});
-  f.AddScenario("scene.scn", {"// there", "loaded scene", "@Wait"});
-  Play({"@SetTitleEntry title.scn#top", "@Let save[3] = scene.scn#there", "waiting", "@Wait"});
-  ReturnToTitle(f.engine);
-  f.RunUntilIdle();
-  ResumeLoadedBookmark(f.engine);
-  f.RunUntilIdle();
-  EXPECT_EQ(f.texts, (std::vector<std::string>{"waiting", "title screen", "loaded scene"}));
 }
 
 } // namespace

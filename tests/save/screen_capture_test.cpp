@@ -43,10 +43,10 @@ TEST_F(ScreenCaptureTest, TheFileIsABottomUpBitmapOfTheShownSurface) {
   EXPECT_EQ(static_cast<unsigned char>(file[54 + 478 * TSurface::Stride + 2]), 1 + 2);
 }
 
-TEST_F(ScreenCaptureTest, WhileTheMessageWindowIsHiddenTheBaseSurfaceIsShown) {
-  EXPECT_EQ(ShownSurface(screen, RunState::MessageHidden), screen.baseSurface.get());
-  for (const RunState state : {RunState::ClickWait, RunState::TransitionStep, RunState::Running})
-    EXPECT_EQ(ShownSurface(screen, state), screen.screenSurface.get());
+TEST_F(ScreenCaptureTest, WhileTheMessageWindowIsHiddenTheBaseSurfaceIsCaptured) {
+  ASSERT_TRUE(WriteCapture(files, graphics, *ShownSurface(screen, RunState::MessageHidden), "hidden.bmp"));
+  EXPECT_EQ(files.files["hidden.bmp"].substr(54), std::string(TSurface::Size, '\xEE'));
+  EXPECT_EQ(ShownSurface(screen, RunState::ClickWait), screen.screenSurface.get());
 }
 
 TEST_F(ScreenCaptureTest, ACaptureThatCannotBeWrittenInFullLeavesNoShortFile) {
