@@ -5,6 +5,7 @@
 #include "engine/graphics/screen.h"
 #include "engine/platform/platform.h"
 #include "engine/plugin/plugin_set.h"
+#include "engine/save/save_data.h"
 #include "engine/script/script_state.h"
 #include "engine/text/message_window.h"
 #include "engine/text/selection.h"
@@ -15,7 +16,8 @@ namespace velmo {
 struct Engine::Parts {
   Parts(Platform& platform, RunControl& run)
       : door(platform.window), script(platform.files), screen(platform.graphics), plugins(platform.modules),
-        messageWindow(screen, run, door, platform.window), selection(screen, messageWindow, platform.window) {}
+        messageWindow(screen, run, door, platform.window), selection(screen, messageWindow, platform.window),
+        saveData(platform.files, platform.clock, script.variables) {}
 
   ScriptDoor door;
   ScriptState script;
@@ -23,12 +25,13 @@ struct Engine::Parts {
   PluginSet plugins;
   MessageWindow messageWindow;
   Selection selection;
+  SaveData saveData;
 };
 
 Engine::Engine(Platform& platformServices, const CommandTable& commandTable, EngineSeams engineSeams)
     : platform(platformServices), commands(commandTable), parts(std::make_unique<Parts>(platformServices, run)),
       seams(engineSeams), door(parts->door), script(parts->script), screen(parts->screen), plugins(parts->plugins),
-      messageWindow(parts->messageWindow), selection(parts->selection) {}
+      messageWindow(parts->messageWindow), selection(parts->selection), saveData(parts->saveData) {}
 
 Engine::~Engine() = default;
 

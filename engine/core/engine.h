@@ -15,6 +15,7 @@ class IScriptObserver;
 class ISelection;
 class ITransitionRunner;
 class MessageWindow;
+class SaveData;
 class Screen;
 class ScriptDoor;
 class ScriptState;
@@ -76,6 +77,7 @@ public:
   PluginSet& plugins;
   MessageWindow& messageWindow;
   Selection& selection;
+  SaveData& saveData;
 };
 
 } // namespace velmo

@@ -3,6 +3,9 @@
 #include "engine/base/errors.h"
 #include "engine/script/error_log.h"
 
+#include <cstdint>
+#include <string_view>
+
 namespace velmo {
 
 // Told what a running game does that a player would notice: for velmo-run's transcript and for
@@ -16,6 +19,13 @@ public:
   virtual void OnScriptError(const TBaseException& /*error*/, const ScriptPosition& /*where*/) {}
   // @Exit at the outermost level: the game ends (then through the fatal-error report).
   virtual void OnGameExit() {}
+  // @SaveBookmark wrote bookmark `number`, which resumes at `entry`.
+  virtual void OnBookmarkSaved(std::int32_t /*number*/, std::string_view /*entry*/) {}
+  // @LoadBookmark read bookmark `number` (resuming at `entry`); `existed` is false for a missing
+  // one, which was made empty.
+  virtual void OnBookmarkLoaded(std::int32_t /*number*/, std::string_view /*entry*/, bool /*existed*/) {}
+  // @SetTitleEntry made `entry` the title screen's entry.
+  virtual void OnTitleEntry(std::string_view /*entry*/) {}
 };
 
 } // namespace velmo

@@ -75,6 +75,9 @@ public:
   virtual bool Seek(std::uint32_t offset) = 0;
 };
 
+// The temporary file of WriteFileAtomically is the file's name with this added.
+inline constexpr std::string_view ReplacementSuffix = ".tmp";
+
 // Files of the game folder, named as scripts and the engine name them: Shift-JIS paths with
 // backslashes, relative to the program folder.
 class IFileSystem {
@@ -88,6 +91,11 @@ public:
   virtual bool WriteNewFile(std::string_view path, std::string_view bytes) = 0;
   // Appends `bytes` at the end of the file, creating it when missing. False when it cannot.
   virtual bool AppendToFile(std::string_view path, std::string_view bytes) = 0;
+  // Puts `bytes` in place of the file (made when missing) so that it is never seen half written:
+  // they go to a temporary file beside it (its name with ReplacementSuffix), are flushed to the
+  // disk, and only then does the temporary take the file's name, in one step. When a step fails,
+  // the temporary is removed and the file is as it was. False when it cannot.
+  virtual bool WriteFileAtomically(std::string_view path, std::string_view bytes) = 0;
   // The names (without folder) of the files in `folder` whose extension is `extension` (".vpx"),
   // in the order the system lists them; folders are left out.
   virtual std::vector<std::string> FindFiles(std::string_view folder, std::string_view extension) = 0;

@@ -1,6 +1,11 @@
 #include "engine/save/screen_capture.h"
 
+#include "engine/base/format.h"
+#include "engine/graphics/screen.h"
+#include "engine/platform/platform.h"
+
 #include <cstring>
+#include <new>
 
 namespace velmo {
 namespace {
@@ -36,6 +41,35 @@ std::string EncodeCapture(const TSurface& surface) {
                 TSurface::Stride);
   }
   return file;
+}
+
+const TSurface* ShownSurface(const Screen& screen, RunState state) {
+  return state == RunState::MessageHidden ? screen.baseSurface.get() : screen.screenSurface.get();
+}
+
+bool WriteCapture(IFileSystem& files, IGraphics& graphics, const TSurface& shown, std::string_view path) {
+  graphics.Flush();
+  try {
+    return files.WriteFileAtomically(path, EncodeCapture(shown));
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+}
+
+std::string AutoCaptureName(const LocalTime& time, std::uint32_t clockMs) {
+  return FormatText("%04d%02d%02d-%02d%02d%02d-%03u.bmp", time.year, time.month, time.day, time.hour, time.minute,
+                    time.second, clockMs % 1000);
+}
+
+std::string CaptureAuto(IFileSystem& files, IClock& clock, IGraphics& graphics, const TSurface& shown) {
+  const LocalTime time = clock.Now();
+  const std::uint32_t ms = clock.NowMs();
+  for (std::uint32_t next = 0; next < 1000; ++next) {
+    std::string name = AutoCaptureName(time, ms % 1000 + next);
+    if (files.Exists(name)) continue;
+    return WriteCapture(files, graphics, shown, name) ? name : std::string();
+  }
+  return {};
 }
 
 } // namespace velmo

@@ -18,6 +18,9 @@
 
 namespace velmo {
 
+// Where a game starts, and where play restarts when an entry to resume at is empty.
+inline constexpr const char* StartupScenario = "system\\startup.scx";
+
 // Whether a scenario file is stored scrambled: the character three places after the last '.' of
 // its name is 'x' or 'X' (as in "startup.scx").
 bool IsScrambledName(std::string_view fileName);

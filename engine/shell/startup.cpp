@@ -5,6 +5,7 @@
 #include "engine/graphics/screen.h"
 #include "engine/platform/platform.h"
 #include "engine/plugin/plugin_set.h"
+#include "engine/save/save_data.h"
 #include "engine/script/error_log.h"
 #include "engine/script/script_state.h"
 
@@ -25,6 +26,7 @@ void StartEngine(Engine& engine, std::string_view programFolder, std::string_vie
   vars.SetVarText("sysCurPath", programFolder);
   vars.SetVarText("sysTmpPath", tempFolder);
   engine.tempFolder = tempFolder;
+  engine.saveData.LoadMemo();
   WriteLogHeader(engine.platform, vars);
   // Plug-ins that could not be loaded are recorded, without interrupting the player.
   for (const TException& failure : engine.plugins.loadFailures) {
@@ -35,6 +37,12 @@ void StartEngine(Engine& engine, std::string_view programFolder, std::string_vie
   engine.door.RequestResume();
 }
 
-void ShutdownEngine(Engine& engine) { WriteLogFooter(engine.platform); }
+void ShutdownEngine(Engine& engine) {
+  // Nobody is left to ask at shutdown: a memo file that cannot be written is noted in the log.
+  if (!engine.saveData.SaveMemo()) {
+    LogScriptError(engine.platform, TException(ErrFileIO, MemoFileName), ScriptPosition{"", 0, ""});
+  }
+  WriteLogFooter(engine.platform);
+}
 
 } // namespace velmo

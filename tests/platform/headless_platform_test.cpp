@@ -116,6 +116,29 @@ TEST_F(DiskFileSystemTest, WritingFailsWhenThePathIsAFolder) {
   EXPECT_TRUE(fs::is_directory(folder.path / "system" / "error.log"));
 }
 
+TEST_F(DiskFileSystemTest, AnAtomicWriteReplacesTheFileAndLeavesNoTemporary) {
+  EXPECT_TRUE(files.WriteFileAtomically("system\\save01.dat", "old"));
+  EXPECT_TRUE(files.WriteFileAtomically("system\\save01.dat", "new content"));
+  EXPECT_EQ(ReadBytes(folder.path / "system" / "save01.dat"), "new content");
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder.path / "system"), fs::directory_iterator()), 1);
+  EXPECT_FALSE(files.WriteFileAtomically("missing\\save01.dat", "x"));
+}
+
+// A write that breaks off leaves the old file and no temporary; a crash before the rename leaves
+// the old file and the temporary.
+TEST_F(DiskFileSystemTest, AnInterruptedAtomicWriteLeavesTheOldFile) {
+  ASSERT_TRUE(files.WriteFileAtomically("system\\f.dat", "old"));
+  files.faults.failAfterBytes = 2;
+  EXPECT_FALSE(files.WriteFileAtomically("system\\f.dat", "new"));
+  EXPECT_EQ(ReadBytes(folder.path / "system" / "f.dat"), "old");
+  EXPECT_FALSE(fs::exists(folder.path / "system" / "f.dat.tmp"));
+  files.faults = {};
+  files.faults.dieBeforeRename = true;
+  EXPECT_FALSE(files.WriteFileAtomically("system\\f.dat", "new"));
+  EXPECT_EQ(ReadBytes(folder.path / "system" / "f.dat"), "old");
+  EXPECT_EQ(ReadBytes(folder.path / "system" / "f.dat.tmp"), "new");
+}
+
 // --- The window ------------------------------------------------------------------------------
 
 TEST(HeadlessWindowTest, YesNoBoxesTakeTheQueuedAnswersInOrder) {

@@ -5,8 +5,10 @@
 #
 # CASE_DIR/game is copied to a fresh temporary folder. Every file there named *.scx.txt is a plain
 # scenario that is scrambled with velmo-scx into the same name without ".txt"; every other file is
-# used as it is. velmo-run plays the copy with the options of CASE_DIR/args (one line, optional);
-# its transcript followed by a line "exit N" with its exit status must equal CASE_DIR/expected.txt.
+# used as it is. velmo-run plays the copy once with the options of each line of CASE_DIR/args
+# (optional: one run without options; quotes group words as in the shell), one run after the
+# other on the same folder, so that what one run saves the next one finds. The transcripts, each
+# followed by a line "exit N" with velmo-run's exit status, must equal CASE_DIR/expected.txt.
 set -euo pipefail
 
 if [[ $# -ne 3 ]]; then
@@ -37,16 +39,18 @@ while IFS= read -r -d '' plain; do
   rm -f -- "$plain"
 done < <(find "$work/game" -type f -name '*.scx.txt' -print0)
 
-options=()
+runs=("")
 if [[ -f "$case_dir/args" ]]; then
-  line=
-  IFS= read -r line < "$case_dir/args" || true
-  read -r -a options <<< "$line"
+  mapfile -t runs < "$case_dir/args"
 fi
 
-status=0
-"$velmo_run" "${options[@]}" "$work/game" > "$work/actual.txt" || status=$?
-echo "exit $status" >> "$work/actual.txt"
+: > "$work/actual.txt"
+for line in "${runs[@]}"; do
+  eval "options=($line)"
+  status=0
+  "$velmo_run" "${options[@]}" "$work/game" >> "$work/actual.txt" || status=$?
+  echo "exit $status" >> "$work/actual.txt"
+done
 
 if ! diff -u -- "$case_dir/expected.txt" "$work/actual.txt"; then
   echo "scenario $(basename -- "$case_dir"): transcript differs from expected.txt" >&2

@@ -28,6 +28,9 @@ public:
   }
   bool WriteNewFile(std::string_view path, std::string_view bytes) override { return memory.WriteNewFile(path, bytes); }
   bool AppendToFile(std::string_view path, std::string_view bytes) override { return memory.AppendToFile(path, bytes); }
+  bool WriteFileAtomically(std::string_view path, std::string_view bytes) override {
+    return memory.WriteFileAtomically(path, bytes);
+  }
   bool Exists(std::string_view path) override { return memory.Exists(path); }
   std::vector<std::string> FindFiles(std::string_view folder, std::string_view extension) override {
     return memory.FindFiles(folder, extension);

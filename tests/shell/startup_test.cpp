@@ -1,11 +1,14 @@
 #include "engine/shell/startup.h"
 
+#include "engine/save/save_data.h"
 #include "engine/script/error_log.h"
 #include "tests/support/script_fixture.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <map>
+#include <string>
 
 namespace velmo {
 namespace {
@@ -50,6 +53,36 @@ TEST(StartEngineTest, FlashbackSurfacesFollowTheSettings) {
   f.engine.settings.maxFlashbackBuf = -2;
   EXPECT_EQ(CreateEngineObjects(f.engine, "system"), nullptr);
   EXPECT_TRUE(f.engine.screen.flashbackSurfaces.empty());
+}
+
+// The memo values of one run are there in the next: loaded at start-up (the file made empty the
+// first time), saved at shutdown.
+TEST(StartEngineTest, TheMemoComesFromTheLastRunAndGoesBackAtShutdown) {
+  std::map<std::string, std::string, std::less<>> disk;
+  {
+    ScriptFixture first;
+    StartEngine(first.engine, "C:\\game\\", "C:\\temp\\VELMO\\");
+    EXPECT_EQ(first.files.files[MemoFileName], std::string(SaveValueCount, '\0'));
+    first.engine.script.variables.SetVarText("memo[1]", "cleared");
+    ShutdownEngine(first.engine);
+    disk = first.files.files;
+  }
+  ScriptFixture second;
+  second.files.files = disk;
+  StartEngine(second.engine, "C:\\game\\", "C:\\temp\\VELMO\\");
+  EXPECT_EQ(second.Var("memo[1]"), "cleared");
+}
+
+TEST(StartEngineTest, AMemoFileThatCannotBeWrittenAtShutdownIsLogged) {
+  ScriptFixture f;
+  StartEngine(f.engine, "C:\\game\\", "C:\\temp\\VELMO\\");
+  f.files.readOnly.push_back(MemoFileName);
+  ShutdownEngine(f.engine);
+  const std::string& log = f.files.files[ErrorLogPath];
+  const std::size_t record = log.find("エラー内容： ファイルの入出力エラー\r\nファイル： \r\n発生箇所： 0行目 ()\r\n"
+                                      "追加情報： system\\save00.dat\r\n");
+  ASSERT_NE(record, std::string::npos);
+  EXPECT_LT(record, log.find("実行終了： "));
 }
 
 } // namespace

@@ -105,7 +105,7 @@ TEST(VelmoRunFramesTest, FramesAndCaptureAreTheComposedPictures) {
   std::string text;
   for (int c; (c = std::fgetc(transcript)) != EOF;) text += static_cast<char>(c);
   std::fclose(transcript);
-  EXPECT_EQ(text, "end exit\n");
+  EXPECT_EQ(text, "capture " + options.captureFile + "\nend exit\n");
 
   ExpectedFrame first;
   first.Draw(bg, 0, 0);

@@ -7,6 +7,7 @@
 #include "engine/platform/headless/ini_profile.h"
 #include "engine/platform/platform.h"
 #include "engine/plugin/plugin_set.h"
+#include "engine/save/save_data.h"
 #include "engine/save/screen_capture.h"
 #include "engine/script/script_state.h"
 #include "engine/shell/startup.h"
@@ -16,8 +17,8 @@
 #include "tools/velmo_run/transcript.h"
 
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
-#include <fstream>
 #include <system_error>
 #include <utility>
 
@@ -31,12 +32,24 @@ constexpr std::uint32_t StartTimeMs = 60000;
 constexpr int MaxTransitionFrames = 100000;
 } // namespace
 
+LocalTime RunClock::Now() {
+  if (fixedLocalTime) return localTime;
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  return LocalTime{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec};
+}
+
 HeadlessRun::HeadlessRun(std::string gameFolder, RunOptions runOptions, std::FILE* output)
     : folder(std::move(gameFolder)), options(std::move(runOptions)), out(output),
       files(folder), platform{clock, window, files, graphics, modules},
       engine(platform, StandardCommands(), EngineSeams{.observer = this}), driver(engine, clock, window) {
   clock.nowMs = StartTimeMs;
   engine.plugins.host.SkipUnseenBuiltInFrames();
+  if (options.localTime) {
+    clock.localTime = *options.localTime;
+    clock.fixedLocalTime = true;
+  }
   window.defaultYesNoAnswer = options.stopOnErrors ? MessageAnswer::Yes : MessageAnswer::No;
 }
 
@@ -80,6 +93,19 @@ void HeadlessRun::OnScriptError(const TBaseException& error, const ScriptPositio
                error.fatal ? "fatal" : "recoverable", TranscriptText(where.fileName).c_str(),
                static_cast<long>(where.line), TranscriptText(where.paragraph).c_str(),
                TranscriptText(error.info).c_str());
+}
+
+void HeadlessRun::OnBookmarkSaved(std::int32_t number, std::string_view entry) {
+  std::fprintf(out, "bookmark save %ld %s\n", static_cast<long>(number), TranscriptText(entry).c_str());
+}
+
+void HeadlessRun::OnBookmarkLoaded(std::int32_t number, std::string_view entry, bool existed) {
+  std::fprintf(out, "bookmark load %ld %s\n", static_cast<long>(number),
+               existed ? TranscriptText(entry).c_str() : "missing");
+}
+
+void HeadlessRun::OnTitleEntry(std::string_view entry) {
+  std::fprintf(out, "title entry %s\n", TranscriptText(entry).c_str());
 }
 
 bool HeadlessRun::EndWait() {
@@ -163,10 +189,8 @@ bool HeadlessRun::RunTransition() {
 }
 
 bool HeadlessRun::WriteScreen(const std::string& path) {
-  const std::string bytes = EncodeCapture(*engine.screen.screenSurface);
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  if (file.good()) return true;
+  const TSurface* shown = ShownSurface(engine.screen, engine.run.state);
+  if (shown != nullptr && WriteCapture(hostFiles, graphics, *shown, path)) return true;
   std::fprintf(stderr, "velmo-run: cannot write %s\n", path.c_str());
   return false;
 }
@@ -178,9 +202,13 @@ void HeadlessRun::Finish(RunEnd end) {
       std::fprintf(out, "var %s=%s\n", TranscriptText(vars.Name(i)).c_str(), TranscriptText(vars.Value(i)).c_str());
     }
   }
+  // The memo file is kept at every end of the run, as the program keeps it at shutdown.
+  if (!shutDown && !engine.saveData.SaveMemo()) std::fprintf(stderr, "velmo-run: cannot write %s\n", MemoFileName);
+  if (!options.captureFile.empty() && WriteScreen(options.captureFile)) {
+    std::fprintf(out, "capture %s\n", options.captureFile.c_str());
+  }
   std::fprintf(out, "end %s\n", EndWord(end));
   std::fflush(out);
-  if (!options.captureFile.empty()) WriteScreen(options.captureFile);
 }
 
 RunEnd HeadlessRun::Run() {
@@ -213,6 +241,7 @@ RunEnd HeadlessRun::Run() {
     }
     if (dispatched == HeadlessDriver::Dispatched::Shutdown) {
       ShutdownEngine(engine);
+      shutDown = true;
       end = gameExited ? RunEnd::Exit : fatalReported ? RunEnd::Fatal : RunEnd::Shutdown;
       break;
     }

@@ -7,7 +7,9 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace velmo {
@@ -17,8 +19,16 @@ struct RunOptions {
   bool stopOnErrors = false;          // the answer to the recoverable-error question
   std::uint64_t maxLines = 100000000; // 0: no limit
   bool printVariables = false;
-  std::string captureFile;  // the shown picture when the run ends, as a BMP file ("": none)
-  std::string framesFolder; // the shown picture after every @UpdateScreen and @Effect ("": none)
+  std::string captureFile;            // the shown picture when the run ends, as a BMP file ("": none)
+  std::string framesFolder;           // the shown picture after every @UpdateScreen and @Effect ("": none)
+  std::optional<LocalTime> localTime; // the local time the whole run sees; none: the machine's
+};
+
+// The virtual multimedia clock, with the machine's local time unless the run fixed one.
+class RunClock : public HeadlessClock {
+public:
+  LocalTime Now() override;
+  bool fixedLocalTime = false;
 };
 
 enum class RunEnd { Shutdown, Fatal, Exit, MaxLines, Stuck };
@@ -39,6 +49,9 @@ public:
   void OnMessageText(const char* text) override;
   void OnScriptError(const TBaseException& error, const ScriptPosition& where) override;
   void OnGameExit() override { gameExited = true; }
+  void OnBookmarkSaved(std::int32_t number, std::string_view entry) override;
+  void OnBookmarkLoaded(std::int32_t number, std::string_view entry, bool existed) override;
+  void OnTitleEntry(std::string_view entry) override;
 
   Engine& GetEngine() { return engine; }
 
@@ -55,15 +68,17 @@ private:
   // Writes the selection's entries, takes the next entry of --choose (else the default, else
   // the first) and chooses it.
   bool Choose();
-  // Writes the shown picture as a BMP file; false (with a message) when it cannot.
+  // Writes the shown picture as a BMP file, as the program captures it; false (with a message)
+  // when it cannot.
   bool WriteScreen(const std::string& path);
 
   std::string folder;
   RunOptions options;
   std::FILE* out;
-  HeadlessClock clock; // starts at StartTimeMs, as a machine's clock is not at 0 when a game starts
+  RunClock clock; // starts at StartTimeMs, as a machine's clock is not at 0 when a game starts
   HeadlessWindow window;
   DiskFileSystem files;
+  DiskFileSystem hostFiles{""}; // paths of the machine, for the pictures velmo-run is asked to write
   HeadlessGraphics graphics;
   HeadlessModules modules;
   Platform platform;
@@ -71,6 +86,7 @@ private:
   HeadlessDriver driver;
   bool fatalReported = false;
   bool gameExited = false;
+  bool shutDown = false;
   int fruitlessResumes = 0;
   std::size_t errorsReported = 0;
   int framesWritten = 0;

@@ -18,7 +18,9 @@ constexpr const char* Usage =
     "  --max-lines N             stop after N scenario lines (default 100000000, 0 for no limit)\n"
     "  --vars                    print every variable at the end\n"
     "  --capture FILE            write the shown picture as a BMP file when the run ends\n"
-    "  --frames DIR              write the shown picture after every @UpdateScreen and @Effect as DIR/0001.bmp, ...\n";
+    "  --frames DIR              write the shown picture after every @UpdateScreen and @Effect as DIR/0001.bmp, ...\n"
+    "  --clock \"YYYY-MM-DD HH:MM:SS\"  the local time of the whole run (bookmark dates, capture names); default: the "
+    "real time\n";
 
 int BadUsage(const std::string& message) {
   std::fprintf(stderr, "velmo-run: %s\n%s", message.c_str(), Usage);
@@ -30,6 +32,19 @@ bool ParseUnsigned(std::string_view text, unsigned long long& value) {
   errno = 0;
   value = std::strtoull(std::string(text).c_str(), nullptr, 10);
   return errno == 0;
+}
+
+// "YYYY-MM-DD HH:MM:SS" as a local time; false when it is not one.
+bool ParseLocalTime(std::string_view text, velmo::LocalTime& time) {
+  int used = 0;
+  const std::string copy(text);
+  if (std::sscanf(copy.c_str(), "%4d-%2d-%2d %2d:%2d:%2d%n", &time.year, &time.month, &time.day, &time.hour,
+                  &time.minute, &time.second, &used) != 6 ||
+      static_cast<std::size_t>(used) != copy.size()) {
+    return false;
+  }
+  return time.month >= 1 && time.month <= 12 && time.day >= 1 && time.day <= 31 && time.hour >= 0 && time.hour <= 23 &&
+         time.minute >= 0 && time.minute <= 59 && time.second >= 0 && time.second <= 59;
 }
 
 } // namespace
@@ -70,6 +85,10 @@ int main(int argc, char** argv) {
     } else if (arg == "--frames") {
       if (!value(v) || v.empty()) return BadUsage("--frames takes a folder");
       options.framesFolder = v;
+    } else if (arg == "--clock") {
+      velmo::LocalTime time{};
+      if (!value(v) || !ParseLocalTime(v, time)) return BadUsage("--clock takes \"YYYY-MM-DD HH:MM:SS\"");
+      options.localTime = time;
     } else if (arg == "--help" || arg == "-h") {
       std::fputs(Usage, stdout);
       return 0;

@@ -11,6 +11,12 @@
 #include <filesystem>
 #include <system_error>
 
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
 namespace velmo {
 
 void HeadlessWindow::PostResume(std::uint32_t ticket) {
@@ -205,6 +211,27 @@ bool DiskFileSystem::WriteNewFile(std::string_view path, std::string_view bytes)
 
 bool DiskFileSystem::AppendToFile(std::string_view path, std::string_view bytes) { return Write(path, bytes, "ab"); }
 
+bool DiskFileSystem::WriteFileAtomically(std::string_view path, std::string_view bytes) {
+  const std::string target = ResolvePath(path);
+  const std::string temporary = target + std::string(ReplacementSuffix);
+  std::FILE* file = std::fopen(temporary.c_str(), "wb");
+  if (file == nullptr) return false;
+  const std::size_t size = std::min(bytes.size(), faults.failAfterBytes.value_or(bytes.size()));
+  bool written = std::fwrite(bytes.data(), 1, size, file) == size && size == bytes.size() && std::fflush(file) == 0;
+#ifdef _WIN32
+  written = written && _commit(_fileno(file)) == 0;
+#else
+  written = written && fsync(fileno(file)) == 0;
+#endif
+  written = std::fclose(file) == 0 && written;
+  if (written && faults.dieBeforeRename) return false;
+  std::error_code error;
+  if (written) std::filesystem::rename(temporary, target, error);
+  if (written && !error) return true;
+  std::remove(temporary.c_str());
+  return false;
+}
+
 namespace {
 
 // The extension of a file name, compared as the system compares names: ignoring case.
@@ -292,6 +319,18 @@ bool MemoryFileSystem::WriteNewFile(std::string_view path, std::string_view byte
   if (!Writable(path)) return false;
   files.insert_or_assign(std::string(path), std::string(bytes));
   return true;
+}
+
+bool MemoryFileSystem::WriteFileAtomically(std::string_view path, std::string_view bytes) {
+  const std::string temporary = std::string(path) + std::string(ReplacementSuffix);
+  if (!Writable(temporary)) return false;
+  if (faults.failAfterBytes && *faults.failAfterBytes < bytes.size()) return false;
+  files.insert_or_assign(temporary, std::string(bytes));
+  if (faults.dieBeforeRename) return false;
+  const bool renamed = Writable(path);
+  if (renamed) files.insert_or_assign(std::string(path), std::string(bytes));
+  files.erase(temporary);
+  return renamed;
 }
 
 bool MemoryFileSystem::AppendToFile(std::string_view path, std::string_view bytes) {

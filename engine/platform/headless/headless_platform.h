@@ -7,6 +7,7 @@
 #include <deque>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -107,6 +108,15 @@ private:
   FontDescription font = SystemFont();
 };
 
+// How a test makes the next atomic writes fail part-way, as a full disk or a crash would: the
+// temporary file takes only `failAfterBytes` bytes and the write fails (the temporary is removed),
+// or the process ends after the flush and before the rename (`dieBeforeRename`: the temporary
+// stays behind, the file is as it was, and the write reports failure).
+struct WriteFaults {
+  std::optional<std::size_t> failAfterBytes;
+  bool dieBeforeRename = false;
+};
+
 // Files on disk under a root folder. Backslashes of engine paths become the host's separators;
 // the trail byte of a two-byte character is never taken for one. A name that does not exist as
 // written is looked up ignoring the case of ASCII letters, as on Windows, where games are written.
@@ -118,6 +128,7 @@ public:
   bool Exists(std::string_view path) override;
   bool WriteNewFile(std::string_view path, std::string_view bytes) override;
   bool AppendToFile(std::string_view path, std::string_view bytes) override;
+  bool WriteFileAtomically(std::string_view path, std::string_view bytes) override;
   // Sorted by name, so that runs are the same on every machine.
   std::vector<std::string> FindFiles(std::string_view folder, std::string_view extension) override;
 
@@ -126,6 +137,8 @@ public:
   // The host path of an engine path, each part matched ignoring case where the exact name is
   // missing.
   std::string ResolvePath(std::string_view path) const;
+
+  WriteFaults faults;
 
 private:
   bool Write(std::string_view path, std::string_view bytes, const char* mode);
@@ -140,12 +153,15 @@ public:
   bool Exists(std::string_view path) override { return files.find(path) != files.end(); }
   bool WriteNewFile(std::string_view path, std::string_view bytes) override;
   bool AppendToFile(std::string_view path, std::string_view bytes) override;
+  bool WriteFileAtomically(std::string_view path, std::string_view bytes) override;
   // In the order of the paths.
   std::vector<std::string> FindFiles(std::string_view folder, std::string_view extension) override;
 
   std::map<std::string, std::string, std::less<>> files;
-  // Paths that cannot be written, as a locked file cannot.
+  // Paths that cannot be written, as a locked file cannot (a file's temporary name among them:
+  // a folder where no file can be made).
   std::vector<std::string> readOnly;
+  WriteFaults faults;
 
 private:
   bool Writable(std::string_view path) const;

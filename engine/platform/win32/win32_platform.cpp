@@ -101,6 +101,23 @@ bool Win32FileSystem::AppendToFile(std::string_view path, std::string_view bytes
   return WriteAll(file.Get(), bytes);
 }
 
+bool Win32FileSystem::WriteFileAtomically(std::string_view path, std::string_view bytes) {
+  const std::string target(path);
+  const std::string temporary = target + std::string(ReplacementSuffix);
+  bool written = false;
+  {
+    FileHandle file(
+        CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) return false;
+    written = WriteAll(file.Get(), bytes) && FlushFileBuffers(file.Get());
+  }
+  if (written && MoveFileExA(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    return true;
+  }
+  DeleteFileA(temporary.c_str());
+  return false;
+}
+
 std::vector<std::string> Win32FileSystem::FindFiles(std::string_view folder, std::string_view extension) {
   std::vector<std::string> names;
   WIN32_FIND_DATAA found;

@@ -46,6 +46,8 @@ public:
   bool Exists(std::string_view path) override;
   bool WriteNewFile(std::string_view path, std::string_view bytes) override;
   bool AppendToFile(std::string_view path, std::string_view bytes) override;
+  // MoveFileExA with MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH after FlushFileBuffers.
+  bool WriteFileAtomically(std::string_view path, std::string_view bytes) override;
   std::vector<std::string> FindFiles(std::string_view folder, std::string_view extension) override;
 };
 

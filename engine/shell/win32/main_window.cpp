@@ -6,9 +6,12 @@
 #include "engine/core/settings.h"
 #include "engine/graphics/screen.h"
 #include "engine/platform/win32/profile_file.h"
+#include "engine/resources/resource_ids.h"
+#include "engine/save/screen_capture.h"
 #include "engine/script/error_log.h"
 #include "engine/script/script_state.h"
 #include "engine/shell/startup.h"
+#include "engine/shell/win32/capture_dialog.h"
 
 #include <mmsystem.h>
 #include <windowsx.h>
@@ -19,13 +22,6 @@
 namespace velmo {
 
 namespace {
-
-// Menu commands that the right button posts; the menus handle them.
-constexpr WPARAM IdmConfig = 40008;
-constexpr WPARAM IdmSkipNext = 40010;
-constexpr WPARAM IdmEraseMessage = 40011;
-constexpr WPARAM IdmCapture = 40020;
-constexpr WPARAM IdmCaptureAuto = 40034;
 
 // The movie window's mode notification (MCIWNDM_NOTIFYMODE) and its stopped mode.
 constexpr UINT McinotifyMode = WM_USER + 200;
@@ -146,6 +142,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       OnKey(*engine, static_cast<int>(wParam));
     }
     return 0;
+  case WM_COMMAND:
+    if (OnCommand(LOWORD(wParam))) return 0;
+    break;
   case WM_SYSCOMMAND:
     if ((wParam & 0xFFF0) == SC_CLOSE) {
       if (ConfirmExit()) PostMessageA(hwnd, UM_SHUTDOWN, 0, 0);
@@ -254,8 +253,7 @@ void MainWindow::PlaceWindow() {
 void MainWindow::OnPaint() {
   PAINTSTRUCT paint;
   HDC dc = BeginPaint(window.hwnd, &paint);
-  const TSurface* shown = engine->run.state == RunState::MessageHidden ? engine->screen.baseSurface.get()
-                                                                       : engine->screen.screenSurface.get();
+  const TSurface* shown = ShownSurface(engine->screen, engine->run.state);
   if (shown != nullptr) BitBlt(dc, 0, 0, 640, 480, static_cast<HDC>(shown->Dc()), 0, 0, SRCCOPY);
   EndPaint(window.hwnd, &paint);
 }
@@ -268,25 +266,44 @@ void MainWindow::OnRightButton() {
   WPARAM command = 0;
   switch (OnRightClick(*engine)) {
   case RightClickAction::SkipToOption:
-    command = IdmSkipNext;
+    command = IDM_SKIPNEXT;
     break;
   case RightClickAction::EraseMessage:
-    command = IdmEraseMessage;
+    command = IDM_ERASEMESSAGE;
     break;
   case RightClickAction::Config:
-    command = IdmConfig;
+    command = IDM_CONFIG;
     break;
   case RightClickAction::Capture:
-    command = IdmCapture;
+    command = IDM_CAPTURE;
     break;
   case RightClickAction::CaptureAuto:
-    command = IdmCaptureAuto;
+    command = IDM_CAPTURE_AUTO;
     break;
   case RightClickAction::FullScreenMenu:
   case RightClickAction::None:
     break;
   }
   if (command != 0) PostMessageA(window.hwnd, WM_COMMAND, command, 0);
+}
+
+bool MainWindow::OnCommand(WORD id) {
+  // Commands come through the script door: never in the middle of a running command or while a
+  // box of the engine is open.
+  switch (id) {
+  case IDM_CAPTURE:
+    engine->door.Deliver([this] {
+      if (!shuttingDown) CaptureWithDialog(window.hwnd, *engine);
+    });
+    return true;
+  case IDM_CAPTURE_AUTO:
+    engine->door.Deliver([this] {
+      if (!shuttingDown) CaptureAutomatically(*engine);
+    });
+    return true;
+  default:
+    return false;
+  }
 }
 
 void CenterDialog(HWND dialog) {

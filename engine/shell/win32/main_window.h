@@ -52,6 +52,8 @@ private:
   void OnPaint();
   void OnLeftButton(int x, int y);
   void OnRightButton();
+  // A menu or accelerator command; false for an id the window does not handle.
+  bool OnCommand(WORD id);
   void OnShutdown();
   bool ConfirmExit();
 

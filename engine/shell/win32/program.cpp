@@ -1,4 +1,5 @@
 // velmo32.exe: one instance, one window, and a message loop that also drives time.
+#include "engine/resources/resource_ids.h"
 #include "engine/shell/win32/main_window.h"
 
 #include <mmsystem.h>
@@ -19,17 +20,20 @@ private:
   HANDLE handle;
 };
 
-// Takes at most one message per pass and ticks the frame driver when its time has come. While
-// nothing is due the loop waits for the next message or the next tick instead of spinning, with
-// the system timer at 1 ms so that text steps and transition frames keep their pace.
-int RunMessageLoop(velmo::MainWindow& main) {
+// Takes at most one message per pass (an accelerator key becomes its command) and ticks the frame
+// driver when its time has come. While nothing is due the loop waits for the next message or the
+// next tick instead of spinning, with the system timer at 1 ms so that text steps and transition
+// frames keep their pace.
+int RunMessageLoop(velmo::MainWindow& main, HACCEL accelerators) {
   timeBeginPeriod(1);
   MSG message;
   for (;;) {
     if (PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) {
       if (!GetMessageA(&message, nullptr, 0, 0)) break;
-      TranslateMessage(&message);
-      DispatchMessageA(&message);
+      if (accelerators == nullptr || !TranslateAcceleratorA(main.Handle(), accelerators, &message)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+      }
     }
     const DWORD now = timeGetTime();
     main.TickIfDue(now);
@@ -56,6 +60,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
   velmo::MainWindow main;
   if (!main.Create(instance)) return 0;
   main.Show(showCommand);
+  HACCEL accelerators = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_ACCELERATOR));
   PostMessageA(main.Handle(), velmo::UM_STARTUP, 0, 0);
-  return RunMessageLoop(main);
+  return RunMessageLoop(main, accelerators);
 }
