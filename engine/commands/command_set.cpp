@@ -3,6 +3,7 @@
 #include "engine/commands/layer_commands.h"
 #include "engine/commands/save_commands.h"
 #include "engine/commands/script_commands.h"
+#include "engine/commands/system_commands.h"
 #include "engine/commands/text_commands.h"
 
 namespace velmo {
@@ -15,6 +16,7 @@ CommandTable MakeStandardCommands() {
   RegisterLayerCommands(table);
   RegisterTextCommands(table);
   RegisterSaveCommands(table);
+  RegisterSystemCommands(table);
   return table;
 }
 

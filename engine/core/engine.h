@@ -2,6 +2,7 @@
 
 #include "engine/base/run_control.h"
 #include "engine/core/settings.h"
+#include "engine/platform/platform.h"
 
 #include <memory>
 #include <string>
@@ -64,6 +65,7 @@ public:
   Settings settings;
   std::string tempFolder; // the folder for files taken out of archives, with its trailing backslash
   bool runsFromCd = false;
+  MenuStates menus; // what the menus offer; the window's menus mirror it
 
 private:
   struct Parts;

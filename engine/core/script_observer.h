@@ -26,6 +26,9 @@ public:
   virtual void OnBookmarkLoaded(std::int32_t /*number*/, std::string_view /*entry*/, bool /*existed*/) {}
   // @SetTitleEntry made `entry` the title screen's entry.
   virtual void OnTitleEntry(std::string_view /*entry*/) {}
+  // @UserProc is about to call the plug-in procedure `name` with the list `parameters`; false keeps
+  // it from running, and `exit` and argv[] are left as they were.
+  virtual bool OnUserProc(std::string_view /*name*/, std::string_view /*parameters*/) { return true; }
 };
 
 } // namespace velmo

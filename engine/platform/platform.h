@@ -33,6 +33,25 @@ enum class MessageButtons { Ok, YesNo };
 enum class MessageIcon { Exclamation, Question, Information };
 enum class MessageAnswer { Ok, Yes, No };
 
+// The mouse cursor over the window: the program's own (resource 106), the system arrow, or one
+// loaded from a cursor file.
+enum class CursorChoice { Program, Arrow, File };
+
+// The engine's own dialogs that menu commands open.
+enum class EngineDialog { Settings, About, LoadBookmark, SaveBookmark };
+
+// What the menus show: the commands a script or the settings grayed, and the full-screen mark.
+// The engine keeps the flags; the window's menu bar and its full-screen pop-up mirror them.
+struct MenuStates {
+  bool loadEnabled = true;           // しおり: 開く (40013)
+  bool saveEnabled = true;           // しおり: 挿す (40012)
+  bool eraseMessageEnabled = true;   // オプション: メッセージを消す (40011)
+  bool skipNextEnabled = true;       // 次の選択肢へ (40010)
+  bool fullScreenEnabled = true;     // オプション: 全画面表示 (40018)
+  bool aboutScenarioEnabled = false; // システム: シナリオについて (40031)
+  bool operator==(const MenuStates&) const = default;
+};
+
 // The main window as the core sees it.
 class IWindow {
 public:
@@ -62,6 +81,31 @@ public:
   // Moves the mouse cursor to client coordinates (x, y), then waits `pauseMs` milliseconds on the
   // calling thread (the selection's cursor animation).
   virtual void MoveCursor(int x, int y, std::uint32_t pauseMs) = 0;
+
+  // The window's title, as shown (Shift-JIS).
+  virtual void SetTitle(std::string_view title) = 0;
+  // The cursor over the window from the next mouse movement on; `file` for CursorChoice::File.
+  // False when the file gives no cursor: the program's own is shown then.
+  virtual bool SetCursor(CursorChoice choice, std::string_view file) = 0;
+  // Mirrors the engine's menu flags in the menu bar and the full-screen pop-up.
+  virtual void ShowMenus(const MenuStates& states) = 0;
+  // Posts a menu command (WM_COMMAND with `id`), taken by the message loop as a menu's own.
+  virtual void PostCommand(int id) = 0;
+  // The text-input dialog: `prompt` above an edit box holding `text`, under `title`. True for OK;
+  // the edited text (at most 63 bytes) comes back in `text` whatever the answer.
+  virtual bool AskText(std::string_view title, std::string_view prompt, std::string& text) = 0;
+  // Opens one of the engine's dialogs; true when it did what it is for (a bookmark loaded or saved,
+  // settings accepted).
+  virtual bool ShowDialog(EngineDialog dialog) = 0;
+  // Starts a program or opens a document with the system's default verb in `folder`, without
+  // waiting for it; the system's answer (above 32 is success, 2 a missing file, 11 a bad format).
+  virtual int OpenWithShell(std::string_view file, std::string_view parameters, std::string_view folder) = 0;
+  // Shows the system's volume control (brought to the front when it is open already).
+  virtual void OpenVolumeControl() = 0;
+  // Switches the window to a display layout: 0 windowed, 1 full screen with a 640 x 480 display
+  // mode, 2 full screen on a screen that small already. False when it cannot (the caller keeps the
+  // old layout).
+  virtual bool SetDisplayLayout(int fullScreen) = 0;
 };
 
 // A file open for reading, positioned at byte 0 when opened.

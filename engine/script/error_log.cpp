@@ -89,8 +89,8 @@ bool ConfirmUnsafeCommand(Platform& platform, std::string_view command, std::str
       FormatText("このシナリオから %sコマンドが\n%s\nを実行しようとしています．\nこの動作はシステム"
                  "に安全ではないかもしれません．\n\n実行を許可しますか？",
                  Text(command).c_str(), Text(detail).c_str());
-  return platform.window.ShowMessageBox(text, "安全性の確認 - VELMO", MessageButtons::YesNo,
-                                        MessageIcon::Exclamation) == MessageAnswer::Yes;
+  return platform.window.ShowMessageBox(text, UnsafeCommandCaption, MessageButtons::YesNo, MessageIcon::Exclamation) ==
+         MessageAnswer::Yes;
 }
 
 } // namespace velmo

@@ -44,6 +44,7 @@ ErrorOutcome ReportScriptError(Platform& platform, const TBaseException& e, cons
 void ReportCreateFailure(Platform& platform, std::string_view objectName);
 
 // Before a script starts a program or a user procedure: true if the player allows it.
+inline constexpr const char* UnsafeCommandCaption = "安全性の確認 - VELMO"; // the question's title
 bool ConfirmUnsafeCommand(Platform& platform, std::string_view command, std::string_view detail);
 
 } // namespace velmo

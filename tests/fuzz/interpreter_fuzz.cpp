@@ -4,11 +4,11 @@
 // "go on" as a player might. Anything else (a crash, an overrun, a leak, a hang) is a finding.
 #include "engine/commands/command_set.h"
 #include "engine/core/engine.h"
-#include "engine/core/headless_driver.h"
 #include "engine/core/interpreter.h"
 #include "engine/core/script_door.h"
 #include "engine/platform/headless/headless_platform.h"
 #include "engine/script/script_state.h"
+#include "engine/shell/headless_driver.h"
 #include "engine/text/message_window.h"
 
 #include <cstddef>

@@ -40,6 +40,7 @@ void ScriptFixture::RunUntilIdle(int maxResumes) {
     case HeadlessDriver::Dispatched::Shutdown:
       return;
     case HeadlessDriver::Dispatched::Resume:
+    case HeadlessDriver::Dispatched::Command:
     case HeadlessDriver::Dispatched::Held:
       continue;
     case HeadlessDriver::Dispatched::Nothing:

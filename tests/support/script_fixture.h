@@ -3,7 +3,6 @@
 #include "engine/base/errors.h"
 #include "engine/core/command_table.h"
 #include "engine/core/engine.h"
-#include "engine/core/headless_driver.h"
 #include "engine/core/script_door.h"
 #include "engine/core/script_observer.h"
 #include "engine/graphics/screen.h"
@@ -11,6 +10,7 @@
 #include "engine/platform/platform.h"
 #include "engine/plugin/plugin_set.h"
 #include "engine/script/script_state.h"
+#include "engine/shell/headless_driver.h"
 #include "engine/text/message_window.h"
 #include "engine/text/selection.h"
 

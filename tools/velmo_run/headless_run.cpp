@@ -7,9 +7,11 @@
 #include "engine/platform/headless/ini_profile.h"
 #include "engine/platform/platform.h"
 #include "engine/plugin/plugin_set.h"
+#include "engine/resources/resource_ids.h"
 #include "engine/save/save_data.h"
 #include "engine/save/screen_capture.h"
 #include "engine/script/script_state.h"
+#include "engine/shell/menu_commands.h"
 #include "engine/shell/startup.h"
 #include "engine/text/message_window.h"
 #include "engine/text/selection.h"
@@ -41,7 +43,7 @@ LocalTime RunClock::Now() {
 }
 
 HeadlessRun::HeadlessRun(std::string gameFolder, RunOptions runOptions, std::FILE* output)
-    : folder(std::move(gameFolder)), options(std::move(runOptions)), out(output),
+    : folder(std::move(gameFolder)), options(std::move(runOptions)), out(output), window(output),
       files(folder), platform{clock, window, files, graphics, modules},
       engine(platform, StandardCommands(), EngineSeams{.observer = this}), driver(engine, clock, window) {
   clock.nowMs = StartTimeMs;
@@ -51,6 +53,43 @@ HeadlessRun::HeadlessRun(std::string gameFolder, RunOptions runOptions, std::FIL
     clock.fixedLocalTime = true;
   }
   window.defaultYesNoAnswer = options.stopOnErrors ? MessageAnswer::Yes : MessageAnswer::No;
+  window.answersLeft.assign(options.answers.begin(), options.answers.end());
+  window.engine = &engine;
+}
+
+bool IsPlayerAction(std::string_view action) {
+  for (const char* word : {"click", "rclick", "skipnext", "erase", "title", "exit"}) {
+    if (action == word) return true;
+  }
+  for (const std::string_view word : {std::string_view("load "), std::string_view("save ")}) {
+    if (action.substr(0, word.size()) != word) continue;
+    const std::string_view number = action.substr(word.size());
+    return !number.empty() && number.size() <= 9 && number.find_first_not_of("0123456789") == std::string_view::npos &&
+           number.find_first_not_of('0') != std::string_view::npos;
+  }
+  return false;
+}
+
+void HeadlessRun::TakeAction() {
+  const std::string& action = options.actions[actionsTaken++];
+  std::fprintf(out, "action %s\n", action.c_str());
+  if (action == "click") {
+    OnLeftClick(engine, 0, 0);
+  } else if (action == "rclick") {
+    if (const int command = RightButtonCommand(OnRightClick(engine))) window.PostCommand(command);
+  } else if (action == "skipnext") {
+    window.PostCommand(IDM_SKIPNEXT);
+  } else if (action == "erase") {
+    window.PostCommand(IDM_ERASEMESSAGE);
+  } else if (action == "title") {
+    window.PostCommand(IDM_TITLE);
+  } else if (action == "exit") {
+    window.PostCommand(IDM_EXIT);
+  } else {
+    // "load N", "save N": the menu's dialog, where the player picks bookmark N.
+    window.answersLeft.push_front(action.substr(5));
+    window.PostCommand(action[0] == 'l' ? IDM_LOAD : IDM_SAVE);
+  }
 }
 
 const char* HeadlessRun::EndWord(RunEnd end) {
@@ -109,7 +148,15 @@ void HeadlessRun::OnTitleEntry(std::string_view entry) {
 }
 
 bool HeadlessRun::EndWait() {
+  if (actionsTaken < options.actions.size() && engine.run.state != RunState::Terminating) {
+    TakeAction();
+    return true;
+  }
   switch (engine.run.state) {
+  case RunState::MessageHidden:
+    // The player shows the message window again.
+    OnLeftClick(engine, 0, 0);
+    return true;
   case RunState::TextOutput:
     return RunTextOutput();
   case RunState::ClickWait:

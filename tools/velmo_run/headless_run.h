@@ -1,9 +1,10 @@
 #pragma once
 
 #include "engine/core/engine.h"
-#include "engine/core/headless_driver.h"
 #include "engine/core/script_observer.h"
 #include "engine/platform/headless/headless_platform.h"
+#include "engine/shell/headless_driver.h"
+#include "tools/velmo_run/run_window.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -22,7 +23,13 @@ struct RunOptions {
   std::string captureFile;            // the shown picture when the run ends, as a BMP file ("": none)
   std::string framesFolder;           // the shown picture after every @UpdateScreen and @Effect ("": none)
   std::optional<LocalTime> localTime; // the local time the whole run sees; none: the machine's
+  std::vector<std::string> answers;   // for boxes and dialogs in order (Shift-JIS texts)
+  std::vector<std::string> actions;   // the player's actions at successive waits
 };
+
+// Whether `action` is one velmo-run can take at a wait: click, rclick, skipnext, erase, title,
+// exit, "load N" or "save N" (N a bookmark number from 1).
+bool IsPlayerAction(std::string_view action);
 
 // The virtual multimedia clock, with the machine's local time unless the run fixed one.
 class RunClock : public HeadlessClock {
@@ -56,9 +63,11 @@ public:
   Engine& GetEngine() { return engine; }
 
 private:
-  // What a waiting engine gets next from a player who clicks at once; false when nothing can
-  // end the wait.
+  // What a waiting engine gets next: the next action of --actions, else what a player who clicks
+  // at once does; false when nothing can end the wait.
   bool EndWait();
+  // Takes the next action of --actions (the caller checked there is one).
+  void TakeAction();
   void Finish(RunEnd end);
   // Steps the transition or effect on the virtual clock until it has been shown; false when it
   // never ends.
@@ -76,7 +85,7 @@ private:
   RunOptions options;
   std::FILE* out;
   RunClock clock; // starts at StartTimeMs, as a machine's clock is not at 0 when a game starts
-  HeadlessWindow window;
+  RunWindow window;
   DiskFileSystem files;
   DiskFileSystem hostFiles{""}; // paths of the machine, for the pictures velmo-run is asked to write
   HeadlessGraphics graphics;
@@ -91,6 +100,7 @@ private:
   std::size_t errorsReported = 0;
   int framesWritten = 0;
   std::size_t choicesTaken = 0;
+  std::size_t actionsTaken = 0;
 };
 
 } // namespace velmo

@@ -1,5 +1,6 @@
 // velmo-run: plays a game folder without a window and prints what a player would have seen.
 #include "tools/velmo_run/headless_run.h"
+#include "tools/velmo_run/transcript.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -8,6 +9,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -19,12 +21,28 @@ constexpr const char* Usage =
     "  --vars                    print every variable at the end\n"
     "  --capture FILE            write the shown picture as a BMP file when the run ends\n"
     "  --frames DIR              write the shown picture after every @UpdateScreen and @Effect as DIR/0001.bmp, ...\n"
+    "  --answers A,A,...         answers for boxes and dialogs in order: yes, no, ok, cancel, a bookmark number, or\n"
+    "                            a text for a text-input box (default: each box's default button)\n"
+    "  --actions A,A,...         the player's actions at successive waits: click, rclick, skipnext, erase, title,\n"
+    "                            exit, load N, save N\n"
     "  --clock \"YYYY-MM-DD HH:MM:SS\"  the local time of the whole run (bookmark dates, capture names); default: the "
     "real time\n";
 
 int BadUsage(const std::string& message) {
   std::fprintf(stderr, "velmo-run: %s\n%s", message.c_str(), Usage);
   return 2;
+}
+
+// The items of a comma-separated list ("" gives none).
+std::vector<std::string> SplitList(std::string_view list) {
+  std::vector<std::string> items;
+  if (list.empty()) return items;
+  for (std::size_t start = 0; start <= list.size();) {
+    const std::size_t comma = std::min(list.find(',', start), list.size());
+    items.emplace_back(list.substr(start, comma - start));
+    start = comma + 1;
+  }
+  return items;
 }
 
 bool ParseUnsigned(std::string_view text, unsigned long long& value) {
@@ -85,6 +103,19 @@ int main(int argc, char** argv) {
     } else if (arg == "--frames") {
       if (!value(v) || v.empty()) return BadUsage("--frames takes a folder");
       options.framesFolder = v;
+    } else if (arg == "--answers") {
+      if (!value(v)) return BadUsage("--answers takes a list of answers");
+      for (const std::string& answer : SplitList(v)) {
+        std::string sjis;
+        if (!velmo::ShiftJisFromUtf8(answer, sjis)) return BadUsage("--answers: no Shift-JIS form for " + answer);
+        options.answers.push_back(sjis);
+      }
+    } else if (arg == "--actions") {
+      if (!value(v)) return BadUsage("--actions takes a list of actions");
+      for (const std::string& action : SplitList(v)) {
+        if (!velmo::IsPlayerAction(action)) return BadUsage("--actions: unknown action " + action);
+        options.actions.push_back(action);
+      }
     } else if (arg == "--clock") {
       velmo::LocalTime time{};
       if (!value(v) || !ParseLocalTime(v, time)) return BadUsage("--clock takes \"YYYY-MM-DD HH:MM:SS\"");

@@ -62,4 +62,33 @@ std::string TranscriptText(std::string_view sjis) {
   return utf8;
 }
 
+std::string BoxTranscriptText(std::string_view sjis) {
+  std::string text;
+  for (std::size_t start = 0;;) {
+    const std::size_t end = sjis.find('\n', start);
+    std::string_view line = sjis.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    text += TranscriptText(line);
+    if (end == std::string_view::npos) return text;
+    text += "\\n";
+    start = end + 1;
+  }
+}
+
+bool ShiftJisFromUtf8(std::string_view utf8, std::string& sjis) {
+  iconv_t cd = iconv_open("CP932", "UTF-8");
+  if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+  std::string in(utf8);
+  std::string out(in.size() * 2 + 1, '\0');
+  char* inPtr = in.data();
+  char* outPtr = out.data();
+  std::size_t inLeft = in.size();
+  std::size_t outLeft = out.size();
+  const bool converted = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) != static_cast<std::size_t>(-1);
+  iconv_close(cd);
+  if (!converted) return false;
+  sjis.assign(out.data(), static_cast<std::size_t>(outPtr - out.data()));
+  return true;
+}
+
 } // namespace velmo

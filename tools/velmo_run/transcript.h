@@ -10,4 +10,11 @@ namespace velmo {
 // not Shift-JIS shows as '?'.
 std::string TranscriptText(std::string_view sjis);
 
+// The text of a box or dialog on one transcript line: its line breaks written as \n.
+std::string BoxTranscriptText(std::string_view sjis);
+
+// A UTF-8 text given on the command line as Shift-JIS for the engine; false when a character has
+// no Shift-JIS form.
+bool ShiftJisFromUtf8(std::string_view utf8, std::string& sjis);
+
 } // namespace velmo

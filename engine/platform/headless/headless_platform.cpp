@@ -40,6 +40,36 @@ MessageAnswer HeadlessWindow::ShowMessageBox(std::string_view text, std::string_
   return answer;
 }
 
+bool HeadlessWindow::SetCursor(CursorChoice choice, std::string_view file) {
+  cursorFile = file;
+  const bool loads = choice != CursorChoice::File || std::find(loadableCursorFiles.begin(), loadableCursorFiles.end(),
+                                                               file) != loadableCursorFiles.end();
+  cursor = loads ? choice : CursorChoice::Program;
+  return loads;
+}
+
+bool HeadlessWindow::AskText(std::string_view caption, std::string_view prompt, std::string& text) {
+  textDialogs.push_back(TextDialogCall{std::string(caption), std::string(prompt), text});
+  if (textAnswers.empty()) return true;
+  TextAnswer answer = textAnswers.front();
+  textAnswers.pop_front();
+  text = answer.text;
+  return answer.ok;
+}
+
+bool HeadlessWindow::ShowDialog(EngineDialog dialog) {
+  dialogs.push_back(dialog);
+  if (dialogAnswers.empty()) return false;
+  const bool answer = dialogAnswers.front();
+  dialogAnswers.pop_front();
+  return answer;
+}
+
+int HeadlessWindow::OpenWithShell(std::string_view file, std::string_view parameters, std::string_view folder) {
+  shellCalls.push_back(ShellCall{std::string(file), std::string(parameters), std::string(folder)});
+  return shellResult;
+}
+
 bool HeadlessWindow::CursorPosition(int& x, int& y) {
   x = cursorX;
   y = cursorY;

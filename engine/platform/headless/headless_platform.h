@@ -27,7 +27,7 @@ public:
   LocalTime localTime{2000, 1, 1, 0, 0, 0};
 };
 
-enum class PostedMessage { Resume, Shutdown };
+enum class PostedMessage { Resume, Shutdown, Command };
 
 // A window that records what the core posted and asked, and answers message boxes from a queue
 // of answers (then with the default answer: go on after an error, accept a fatal one).
@@ -52,23 +52,75 @@ public:
   void MoveCursor(int x, int y, std::uint32_t pauseMs) override;
   MessageAnswer ShowMessageBox(std::string_view text, std::string_view caption, MessageButtons buttons,
                                MessageIcon icon) override;
+  void SetTitle(std::string_view text) override { title = text; }
+  bool SetCursor(CursorChoice choice, std::string_view file) override;
+  void ShowMenus(const MenuStates& states) override {
+    menus = states;
+    ++menusShown;
+  }
+  void PostCommand(int id) override {
+    posted.push_back(PostedMessage::Command);
+    commandIds.push_back(id);
+  }
+  bool AskText(std::string_view caption, std::string_view prompt, std::string& text) override;
+  bool ShowDialog(EngineDialog dialog) override;
+  int OpenWithShell(std::string_view file, std::string_view parameters, std::string_view folder) override;
+  void OpenVolumeControl() override { ++volumeControlsOpened; }
+  bool SetDisplayLayout(int fullScreen) override {
+    layouts.push_back(fullScreen);
+    return displayLayoutWorks;
+  }
 
   // The posted messages not taken yet, oldest first, as the message loop would receive them, and the
-  // tickets the resumes among them carry, in the same order.
+  // tickets the resumes and the ids the commands among them carry, in the same order.
   std::deque<PostedMessage> posted;
   std::deque<std::uint32_t> resumeTickets;
+  std::deque<int> commandIds;
   // Forgets what was posted and not taken yet.
   void ClearPosted() {
     posted.clear();
     resumeTickets.clear();
+    commandIds.clear();
   }
   // Takes the oldest posted message (the caller checked there is one).
   PostedMessage TakePosted() {
     const PostedMessage message = posted.front();
     posted.pop_front();
     if (message == PostedMessage::Resume) resumeTickets.pop_front();
+    if (message == PostedMessage::Command) commandIds.pop_front();
     return message;
   }
+
+  // A text-input dialog as it was asked, and how the player answers one.
+  struct TextDialogCall {
+    std::string title;
+    std::string prompt;
+    std::string text;
+  };
+  struct TextAnswer {
+    bool ok = true;
+    std::string text;
+  };
+  struct ShellCall {
+    std::string file;
+    std::string parameters;
+    std::string folder;
+  };
+  std::string title = "VELMO";
+  CursorChoice cursor = CursorChoice::Arrow;
+  std::string cursorFile;
+  std::vector<std::string> loadableCursorFiles; // cursor files that give a cursor
+  MenuStates menus;
+  int menusShown = 0;
+  std::vector<TextDialogCall> textDialogs;
+  std::deque<TextAnswer> textAnswers; // then OK with the text as it was
+  std::vector<EngineDialog> dialogs;
+  std::deque<bool> dialogAnswers; // then false: closed without doing anything
+  std::vector<ShellCall> shellCalls;
+  int shellResult = 2; // the system's answer for a program that is missing
+  int volumeControlsOpened = 0;
+  std::vector<int> layouts; // every SetDisplayLayout, in order
+  bool displayLayoutWorks = true;
   std::deque<MessageAnswer> answers;
   MessageAnswer defaultYesNoAnswer = MessageAnswer::No;
   std::vector<MessageBoxCall> messageBoxes;

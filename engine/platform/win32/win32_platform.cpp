@@ -2,7 +2,10 @@
 
 #include "engine/platform/win32/dib_surface.h"
 
+#include "engine/resources/resource_ids.h"
+
 #include <mmsystem.h>
+#include <shellapi.h>
 
 #include <cstring>
 #include <string>
@@ -72,6 +75,47 @@ MessageAnswer Win32Window::ShowMessageBox(std::string_view text, std::string_vie
                                             : MB_ICONINFORMATION;
   const int answer = MessageBoxA(hwnd, std::string(text).c_str(), std::string(caption).c_str(), flags);
   return answer == IDYES ? MessageAnswer::Yes : answer == IDNO ? MessageAnswer::No : MessageAnswer::Ok;
+}
+
+Win32Window::~Win32Window() {
+  if (fileCursor != nullptr) DestroyCursor(fileCursor);
+}
+
+void Win32Window::SetTitle(std::string_view title) {
+  if (hwnd != nullptr) SetWindowTextA(hwnd, std::string(title).c_str());
+}
+
+bool Win32Window::SetCursor(CursorChoice choice, std::string_view file) {
+  HCURSOR loaded = nullptr;
+  if (choice == CursorChoice::File) loaded = LoadCursorFromFileA(std::string(file).c_str());
+  HCURSOR shown = loaded;
+  if (shown == nullptr && choice != CursorChoice::Arrow) {
+    shown = LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDC_PROGRAM_CURSOR));
+  }
+  if (shown == nullptr) shown = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)); // IDC_ARROW
+  if (hwnd != nullptr) SetClassLongPtrA(hwnd, GCLP_HCURSOR, reinterpret_cast<LONG_PTR>(shown));
+  if (fileCursor != nullptr) DestroyCursor(fileCursor);
+  fileCursor = loaded;
+  return choice != CursorChoice::File || loaded != nullptr;
+}
+
+void Win32Window::PostCommand(int id) { PostMessageA(hwnd, WM_COMMAND, static_cast<WPARAM>(id), 0); }
+
+int Win32Window::OpenWithShell(std::string_view file, std::string_view parameters, std::string_view folder) {
+  const std::string fileText(file), parameterText(parameters), folderText(folder);
+  const HINSTANCE result =
+      ShellExecuteA(nullptr, nullptr, fileText.c_str(), parameterText.empty() ? nullptr : parameterText.c_str(),
+                    folderText.empty() ? nullptr : folderText.c_str(), SW_SHOWNORMAL);
+  return static_cast<int>(reinterpret_cast<INT_PTR>(result));
+}
+
+void Win32Window::OpenVolumeControl() {
+  if (HWND open = FindWindowA(nullptr, "Volume Control")) {
+    ShowWindow(open, SW_RESTORE);
+    SetForegroundWindow(open);
+    return;
+  }
+  ShellExecuteA(nullptr, nullptr, "sndvol32.exe", nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 void Win32Window::Repaint() {

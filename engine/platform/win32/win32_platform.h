@@ -21,9 +21,12 @@ public:
   LocalTime Now() override;
 };
 
-// The main window as the core sees it. The handle is set once the window exists.
+// The main window as the core sees it, as far as the system gives it; the menus, the engine's
+// dialogs and the display layouts are the shell's (MainWindow's window). The handle is set once
+// the window exists.
 class Win32Window : public IWindow {
 public:
+  ~Win32Window() override;
   void PostResume(std::uint32_t ticket) override;
   void PostShutdown() override;
   MessageAnswer ShowMessageBox(std::string_view text, std::string_view caption, MessageButtons buttons,
@@ -35,8 +38,19 @@ public:
   bool ControlKeyDown() override;
   bool CursorPosition(int& x, int& y) override;
   void MoveCursor(int x, int y, std::uint32_t pauseMs) override;
+  void SetTitle(std::string_view title) override;
+  // The class cursor (GCL_HCURSOR), so that it shows from the next mouse movement. A cursor loaded
+  // from a file is freed when another one replaces it.
+  bool SetCursor(CursorChoice choice, std::string_view file) override;
+  void PostCommand(int id) override;
+  int OpenWithShell(std::string_view file, std::string_view parameters, std::string_view folder) override;
+  // A window titled "Volume Control" restored and brought to the front, else sndvol32.exe started.
+  void OpenVolumeControl() override;
 
   HWND hwnd = nullptr;
+
+private:
+  HCURSOR fileCursor = nullptr; // the cursor loaded from a file that the class shows, if any
 };
 
 // Files through the Windows file functions: paths are code page 932 as they are.

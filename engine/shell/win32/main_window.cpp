@@ -10,14 +10,17 @@
 #include "engine/save/screen_capture.h"
 #include "engine/script/error_log.h"
 #include "engine/script/script_state.h"
+#include "engine/shell/menu_commands.h"
 #include "engine/shell/startup.h"
 #include "engine/shell/win32/capture_dialog.h"
 
+#include <commctrl.h>
 #include <mmsystem.h>
 #include <windowsx.h>
 
 #include <new>
 #include <utility>
+#include <vector>
 
 namespace velmo {
 
@@ -94,7 +97,8 @@ bool MainWindow::Create(HINSTANCE instance) {
 }
 
 void MainWindow::Show(int showCommand) {
-  PlaceWindow();
+  // At start a full screen that cannot be had leaves the window as it was made.
+  if (engine != nullptr) ApplyDisplayMode(engine->settings.fullScreen);
   ShowWindow(window.hwnd, showCommand);
   UpdateWindow(window.hwnd);
 }
@@ -146,11 +150,15 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (OnCommand(LOWORD(wParam))) return 0;
     break;
   case WM_SYSCOMMAND:
+    // The close box asks as the menu's 終了 does.
     if ((wParam & 0xFFF0) == SC_CLOSE) {
-      if (ConfirmExit()) PostMessageA(hwnd, UM_SHUTDOWN, 0, 0);
+      OnCommand(IDM_EXIT);
       return 0;
     }
     break;
+  case WM_ENDSESSION:
+    if (wParam) OnEndSession();
+    return 0;
   case WM_MOUSEMOVE:
     OnMouseMove(*engine, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
     return 0;
@@ -178,6 +186,7 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return 0;
   case UmReleaseEngine:
     engine.reset();
+    UndoCreate();
     DestroyWindow(hwnd);
     return 0;
   default:
@@ -187,19 +196,50 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 bool MainWindow::OnCreate() {
+  if (!CheckDisplayColors()) return false;
+  if (!window.LoadMenus()) {
+    UndoCreate();
+    return false;
+  }
   try {
     engine = std::make_unique<Engine>(platform, StandardCommands());
   } catch (const std::bad_alloc&) {
     ReportCreateFailure(platform, "TScenario");
+    UndoCreate();
     return false;
   }
   ReadSettings();
   if (const char* failed = CreateEngineObjects(*engine, programFolder + "system")) {
     ReportCreateFailure(platform, failed);
-    ChangeDisplaySettingsA(nullptr, 0);
     WriteSettingsAndCleanUp();
     engine.reset();
+    UndoCreate();
     return false;
+  }
+  return true;
+}
+
+void MainWindow::UndoCreate() {
+  window.SetCursor(CursorChoice::Arrow, "");
+  window.DestroyMenus();
+}
+
+bool MainWindow::CheckDisplayColors() {
+  InitCommonControls();
+  HDC screen = GetDC(nullptr);
+  const bool palette = (GetDeviceCaps(screen, RASTERCAPS) & RC_PALETTE) != 0;
+  const int numColors = GetDeviceCaps(screen, NUMCOLORS);
+  const int colorResolution = GetDeviceCaps(screen, COLORRES);
+  ReleaseDC(nullptr, screen);
+  switch (JudgeDisplayColors(palette, numColors, colorResolution)) {
+  case DisplayColors::TooFew:
+    window.ShowMessageBox(TooFewColorsText, "VELMO", MessageButtons::Ok, MessageIcon::Exclamation);
+    return false;
+  case DisplayColors::Doubtful:
+    return window.ShowMessageBox(DoubtfulColorsText, "VELMO", MessageButtons::YesNo, MessageIcon::Exclamation) ==
+           MessageAnswer::Yes;
+  case DisplayColors::Enough:
+    break;
   }
   return true;
 }
@@ -217,6 +257,7 @@ void MainWindow::ReadSettings() {
 
   ProfileFile profile(settingsPath);
   const SettingsEffects effects = LoadSettings(profile, ReadSystemFacts(), engine->settings);
+  ApplySettingsToMenus(*engine, effects);
   if (effects.raiseProcessPriority) {
     SetPriorityClass(GetCurrentProcess(), HIGH_PRIORITY_CLASS);
     SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_NORMAL);
@@ -241,13 +282,79 @@ void MainWindow::PlaceWindow() {
   SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
   const int width = (outer.right - outer.left) - (client.right - client.left) + 640;
   const int height = (outer.bottom - outer.top) - (client.bottom - client.top) + 480;
-  int x = engine->settings.positionX;
-  int y = engine->settings.positionY;
-  if (x < 0 || y < 0 || x + width > work.right || y + height > work.bottom) {
-    x = ((work.right - work.left) - width) / 2;
-    y = ((work.bottom - work.top) - height) / 2;
+  const WindowPlace place = velmo::PlaceWindow(width, height, engine->settings.positionX, engine->settings.positionY,
+                                               work.left, work.top, work.right, work.bottom);
+  SetWindowPos(window.hwnd, nullptr, place.x, place.y, width, height, SWP_NOZORDER | SWP_NOREDRAW);
+}
+
+bool MainWindow::ApplyDisplayMode(int fullScreen) {
+  HWND hwnd = window.hwnd;
+  const LONG visible = GetWindowLongA(hwnd, GWL_STYLE) & WS_VISIBLE;
+  if (fullScreen == 0) {
+    RestoreDisplay();
+    SetWindowLongA(hwnd, GWL_STYLE, static_cast<LONG>(WindowStyle) | visible);
+    SetMenu(hwnd, window.MenuBar());
+    SetWindowPos(hwnd, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOREDRAW | SWP_FRAMECHANGED);
+    UpdateWindow(hwnd);
+    PlaceWindow();
+    InvalidateRect(nullptr, nullptr, TRUE);
+    return true;
   }
-  SetWindowPos(window.hwnd, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOREDRAW);
+  if (fullScreen == 1 && !displayModeChanged) {
+    // The first 640 x 480 mode the system lists, whatever its colours; a mode the system then
+    // refuses counts as none.
+    std::vector<DisplayMode> modes;
+    std::vector<DEVMODEA> devices;
+    DEVMODEA mode = {};
+    mode.dmSize = sizeof mode;
+    for (DWORD i = 0; EnumDisplaySettingsA(nullptr, i, &mode); ++i) {
+      modes.push_back(DisplayMode{static_cast<int>(mode.dmPelsWidth), static_cast<int>(mode.dmPelsHeight),
+                                  static_cast<int>(mode.dmBitsPerPel)});
+      devices.push_back(mode);
+    }
+    const int found = FindFullScreenMode(modes);
+    bool changed = false;
+    if (found >= 0) {
+      DEVMODEA chosen = devices[static_cast<std::size_t>(found)];
+      chosen.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+      changed = ChangeDisplaySettingsA(&chosen, 0) == DISP_CHANGE_SUCCESSFUL;
+    }
+    if (!changed) {
+      window.ShowMessageBox(NoDisplayModeText, "VELMO", MessageButtons::Ok, MessageIcon::Exclamation);
+      return false;
+    }
+    displayModeChanged = true;
+    // The display takes its time to settle in the new mode.
+    Sleep(1000);
+  } else if (fullScreen == 2 && displayModeChanged) {
+    RestoreDisplay();
+  }
+  if (!screenSaverHeld) {
+    SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, TRUE, nullptr, 0);
+    screenSaverHeld = true;
+  }
+  SetMenu(hwnd, nullptr);
+  SetWindowLongA(hwnd, GWL_STYLE, static_cast<LONG>(WS_POPUP) | visible);
+  UpdateWindow(hwnd);
+  SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 640, 480, SWP_FRAMECHANGED);
+  return true;
+}
+
+void MainWindow::RestoreDisplay() {
+  if (displayModeChanged) {
+    ChangeDisplaySettingsA(nullptr, 0);
+    displayModeChanged = false;
+    Sleep(1000);
+  }
+  if (screenSaverHeld) {
+    SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, FALSE, nullptr, 0);
+    screenSaverHeld = false;
+  }
+}
+
+bool MainWindow::OpenDialog(EngineDialog) {
+  // The settings sheet, the about box and the bookmark dialogs are not made yet.
+  return false;
 }
 
 void MainWindow::OnPaint() {
@@ -263,28 +370,16 @@ void MainWindow::OnLeftButton(int x, int y) {
 }
 
 void MainWindow::OnRightButton() {
-  WPARAM command = 0;
-  switch (OnRightClick(*engine)) {
-  case RightClickAction::SkipToOption:
-    command = IDM_SKIPNEXT;
-    break;
-  case RightClickAction::EraseMessage:
-    command = IDM_ERASEMESSAGE;
-    break;
-  case RightClickAction::Config:
-    command = IDM_CONFIG;
-    break;
-  case RightClickAction::Capture:
-    command = IDM_CAPTURE;
-    break;
-  case RightClickAction::CaptureAuto:
-    command = IDM_CAPTURE_AUTO;
-    break;
-  case RightClickAction::FullScreenMenu:
-  case RightClickAction::None:
-    break;
+  const RightClickAction action = OnRightClick(*engine);
+  if (action == RightClickAction::FullScreenMenu) {
+    // Its command comes as a WM_COMMAND once the menu is closed; nothing runs while it is open.
+    const ScriptDoor::Hold hold(engine->door);
+    POINT cursor;
+    GetCursorPos(&cursor);
+    TrackPopupMenu(window.FullScreenMenu(), TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, window.hwnd, nullptr);
+    return;
   }
-  if (command != 0) PostMessageA(window.hwnd, WM_COMMAND, command, 0);
+  if (const int command = RightButtonCommand(action)) window.PostCommand(command);
 }
 
 bool MainWindow::OnCommand(WORD id) {
@@ -302,7 +397,11 @@ bool MainWindow::OnCommand(WORD id) {
     });
     return true;
   default:
-    return false;
+    if (!IsMenuCommand(id)) return false;
+    engine->door.Deliver([this, id] {
+      if (!shuttingDown) RunMenuCommand(*engine, id);
+    });
+    return true;
   }
 }
 
@@ -319,22 +418,26 @@ void CenterDialog(HWND dialog) {
   SetForegroundWindow(dialog);
 }
 
-bool MainWindow::ConfirmExit() {
-  const ScriptDoor::Hold hold(engine->door);
-  return window.ShowMessageBox("シナリオを中断してＶＥＬＭＯを終了します.\nよろしいですか？",
-                               "プログラムの終了 - VELMO", MessageButtons::YesNo,
-                               MessageIcon::Exclamation) == MessageAnswer::Yes;
-}
-
 void MainWindow::OnShutdown() {
   if (shuttingDown) return;
   shuttingDown = true;
   engine->run.state = RunState::Terminating;
   ShutdownEngine(*engine);
-  ChangeDisplaySettingsA(nullptr, 0);
+  RestoreDisplay();
   WriteSettingsAndCleanUp();
   // The engine's objects go once nothing of the engine is on the call stack any more.
   PostMessageA(window.hwnd, UmReleaseEngine, 0, 0);
+}
+
+void MainWindow::OnEndSession() {
+  if (shuttingDown) return;
+  // The process ends when this returns: no script runs any more, and what the player keeps is
+  // written now.
+  shuttingDown = true;
+  engine->run.state = RunState::Terminating;
+  ShutdownEngine(*engine);
+  RestoreDisplay();
+  WriteSettingsAndCleanUp();
 }
 
 void MainWindow::TickIfDue(std::uint32_t nowMs) {

@@ -3,6 +3,7 @@
 #include "engine/core/engine.h"
 #include "engine/platform/platform.h"
 #include "engine/platform/win32/win32_platform.h"
+#include "engine/shell/win32/shell_window.h"
 
 #include <windows.h>
 
@@ -41,11 +42,22 @@ public:
   std::uint32_t MsUntilTick(std::uint32_t nowMs) const;
   HWND Handle() const { return window.hwnd; }
 
+  // The layout of WINDOW FullScreen `fullScreen`: 0 windowed with the menu bar, placed by the
+  // settings; 1 full screen in a 640 x 480 display mode; 2 full screen on a screen that small.
+  // False when no 640 x 480 mode could be had (the player is told).
+  bool ApplyDisplayMode(int fullScreen);
+  // One of the engine's dialogs; true when it did what it is for.
+  bool OpenDialog(EngineDialog dialog);
+
 private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
   bool OnCreate();
+  // Whether the display's colours can show the game (the player may be asked); false refuses.
+  bool CheckDisplayColors();
+  // What creation made, undone when it fails after the menus were loaded.
+  void UndoCreate();
   void ReadSettings();
   void WriteSettingsAndCleanUp();
   void PlaceWindow();
@@ -55,10 +67,14 @@ private:
   // A menu or accelerator command; false for an id the window does not handle.
   bool OnCommand(WORD id);
   void OnShutdown();
-  bool ConfirmExit();
+  // The session ends: what shutdown keeps (memo, settings, display) is kept at once.
+  void OnEndSession();
+  // Back to the registry's display mode and the screen saver allowed, where this program changed
+  // them.
+  void RestoreDisplay();
 
   Win32Clock clock;
-  Win32Window window;
+  ShellWindow window{*this};
   Win32FileSystem files;
   Win32Graphics graphics;
   Win32Modules modules;
@@ -69,6 +85,8 @@ private:
   std::string settingsPath;
   std::uint32_t nextTickMs = 0;
   bool shuttingDown = false;
+  bool displayModeChanged = false; // a 640 x 480 mode is set for full screen
+  bool screenSaverHeld = false;    // the screen saver is told a screen saver runs
 };
 
 } // namespace velmo

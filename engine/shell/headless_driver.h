@@ -14,12 +14,12 @@ public:
   HeadlessDriver(Engine& driven, HeadlessClock& virtualClock, HeadlessWindow& headlessWindow)
       : engine(driven), clock(virtualClock), window(headlessWindow) {}
 
-  enum class Dispatched { Nothing, Resume, Held, Shutdown };
+  enum class Dispatched { Nothing, Resume, Command, Held, Shutdown };
   // Takes the oldest posted message and hands it to the script door, as the window procedure does:
-  // UM_RESUME runs the interpreter if its wait is still the current one (Resume); while something
-  // holds the door the message waits there (Held). Once the door has delivered UM_SHUTDOWN, at once
-  // or when it was no longer held, every call answers Shutdown for the caller to end the run.
-  // Nothing when no message was posted.
+  // UM_RESUME runs the interpreter if its wait is still the current one (Resume), a menu command
+  // is carried out (Command); while something holds the door the message waits there (Held). Once
+  // the door has delivered UM_SHUTDOWN, at once or when it was no longer held, every call answers
+  // Shutdown for the caller to end the run. Nothing when no message was posted.
   Dispatched DispatchOne();
   // Ticks the frame driver at the clock's time. Unless the tick posted a message (which the loop
   // takes before anything else), the clock then moves to when the next tick is due.

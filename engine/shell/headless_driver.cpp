@@ -1,8 +1,9 @@
-#include "engine/core/headless_driver.h"
+#include "engine/shell/headless_driver.h"
 
 #include "engine/core/engine.h"
 #include "engine/core/frame_driver.h"
 #include "engine/core/script_door.h"
+#include "engine/shell/menu_commands.h"
 
 namespace velmo {
 
@@ -10,16 +11,24 @@ HeadlessDriver::Dispatched HeadlessDriver::DispatchOne() {
   if (shutdownDelivered) return Dispatched::Shutdown;
   if (window.posted.empty()) return Dispatched::Nothing;
   const bool held = engine.door.Held();
-  const bool resume = window.posted.front() == PostedMessage::Resume;
-  const std::uint32_t ticket = resume ? window.resumeTickets.front() : 0;
+  const PostedMessage message = window.posted.front();
+  const std::uint32_t ticket = message == PostedMessage::Resume ? window.resumeTickets.front() : 0;
+  const int id = message == PostedMessage::Command ? window.commandIds.front() : 0;
   window.TakePosted();
-  if (resume) {
+  switch (message) {
+  case PostedMessage::Resume:
     OnResume(engine, ticket);
-  } else {
+    break;
+  case PostedMessage::Command:
+    engine.door.Deliver([this, id] { RunMenuCommand(engine, id); });
+    break;
+  case PostedMessage::Shutdown:
     engine.door.Deliver([this] { shutdownDelivered = true; });
+    break;
   }
   if (shutdownDelivered) return Dispatched::Shutdown;
-  return held ? Dispatched::Held : Dispatched::Resume;
+  if (held) return Dispatched::Held;
+  return message == PostedMessage::Command ? Dispatched::Command : Dispatched::Resume;
 }
 
 void HeadlessDriver::Tick() {

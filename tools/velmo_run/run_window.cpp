@@ -1,0 +1,140 @@
+#include "tools/velmo_run/run_window.h"
+
+#include "engine/core/engine.h"
+#include "engine/resources/resource_ids.h"
+#include "engine/save/save_data.h"
+#include "engine/script/error_log.h"
+#include "engine/shell/menu_commands.h"
+#include "tools/velmo_run/transcript.h"
+
+#include <charconv>
+#include <cstdint>
+
+namespace velmo {
+
+namespace {
+
+// The kind of a box by its caption, as the transcript names it; nullptr for a box that is not
+// the game's (a script error).
+const char* BoxKind(std::string_view caption, std::string_view text, MessageButtons buttons) {
+  if (caption == "VELMO") return buttons == MessageButtons::YesNo ? "yesno" : "ok";
+  if (caption == ExitQuestionCaption) return "exit";
+  if (caption == TitleQuestionCaption) return "title";
+  if (caption == UnsafeCommandCaption) {
+    return text.find("@UserProc") != std::string_view::npos ? "userproc" : "shellexec";
+  }
+  return nullptr;
+}
+
+bool IsNumber(std::string_view text, std::int32_t& number) {
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+  return error == std::errc() && end == text.data() + text.size();
+}
+
+} // namespace
+
+std::string RunWindow::NextAnswer(std::string_view fallback) {
+  if (answersLeft.empty()) return std::string(fallback);
+  std::string answer = std::move(answersLeft.front());
+  answersLeft.pop_front();
+  return answer;
+}
+
+void RunWindow::PrintDialog(std::string_view kind, std::string_view text, std::string_view answer) {
+  std::fprintf(out, "dialog %.*s %s -> %s\n", static_cast<int>(kind.size()), kind.data(),
+               BoxTranscriptText(text).c_str(), TranscriptText(answer).c_str());
+}
+
+MessageAnswer RunWindow::ShowMessageBox(std::string_view text, std::string_view caption, MessageButtons buttons,
+                                        MessageIcon icon) {
+  const char* kind = BoxKind(caption, text, buttons);
+  if (kind == nullptr) return HeadlessWindow::ShowMessageBox(text, caption, buttons, icon);
+  messageBoxes.push_back(MessageBoxCall{std::string(text), std::string(caption), buttons, icon});
+  if (buttons == MessageButtons::Ok) {
+    NextAnswer("ok");
+    PrintDialog(kind, text, "ok");
+    return MessageAnswer::Ok;
+  }
+  // Yes is the default button of every question.
+  const std::string answer = NextAnswer("yes");
+  const bool yes = answer == "yes" || answer == "ok";
+  PrintDialog(kind, text, yes ? "yes" : "no");
+  return yes ? MessageAnswer::Yes : MessageAnswer::No;
+}
+
+void RunWindow::SetTitle(std::string_view text) {
+  HeadlessWindow::SetTitle(text);
+  std::fprintf(out, "title %s\n", TranscriptText(text).c_str());
+}
+
+void RunWindow::ShowMenus(const MenuStates& states) {
+  HeadlessWindow::ShowMenus(states);
+  const struct {
+    int id;
+    bool before;
+    bool now;
+  } items[] = {
+      {IDM_LOAD, shownMenus.loadEnabled, states.loadEnabled},
+      {IDM_SAVE, shownMenus.saveEnabled, states.saveEnabled},
+      {IDM_ERASEMESSAGE, shownMenus.eraseMessageEnabled, states.eraseMessageEnabled},
+      {IDM_SKIPNEXT, shownMenus.skipNextEnabled, states.skipNextEnabled},
+      {IDM_FULLSCREEN, shownMenus.fullScreenEnabled, states.fullScreenEnabled},
+      {IDM_ABOUTSCENARIO, shownMenus.aboutScenarioEnabled, states.aboutScenarioEnabled},
+  };
+  for (const auto& item : items) {
+    if (item.before != item.now) std::fprintf(out, "menu %d %s\n", item.id, item.now ? "enabled" : "grayed");
+  }
+  shownMenus = states;
+}
+
+bool RunWindow::AskText(std::string_view caption, std::string_view prompt, std::string& text) {
+  textDialogs.push_back(TextDialogCall{std::string(caption), std::string(prompt), text});
+  const std::string answer = NextAnswer("ok");
+  const bool ok = answer != "cancel";
+  if (answer != "ok" && answer != "cancel") text = answer;
+  PrintDialog("text", prompt, (ok ? "ok " : "cancel ") + text);
+  return ok;
+}
+
+bool RunWindow::ShowDialog(EngineDialog dialog) {
+  dialogs.push_back(dialog);
+  switch (dialog) {
+  case EngineDialog::LoadBookmark:
+  case EngineDialog::SaveBookmark: {
+    // A bookmark number chooses the slot; anything else closes the dialog.
+    const bool load = dialog == EngineDialog::LoadBookmark;
+    const std::string answer = NextAnswer("cancel");
+    std::int32_t number = 0;
+    const bool chosen = engine != nullptr && IsNumber(answer, number) && number >= 1;
+    PrintDialog(load ? "load" : "save", load ? "しおりを開く - VELMO" : "しおりを挿す - VELMO",
+                chosen ? answer : "cancel");
+    if (!chosen) return false;
+    return load ? (engine->saveData.LoadBookmark(number), true)
+                : engine->saveData.SaveBookmark(number, BookmarkMark::Blue);
+  }
+  case EngineDialog::Settings:
+    PrintDialog("config", "環境設定 - VELMO", NextAnswer("cancel") == "ok" ? "ok" : "cancel");
+    return false;
+  case EngineDialog::About:
+    NextAnswer("ok");
+    PrintDialog("about", "VELMOについて", "ok");
+    return false;
+  }
+  return false;
+}
+
+int RunWindow::OpenWithShell(std::string_view file, std::string_view parameters, std::string_view folder) {
+  HeadlessWindow::OpenWithShell(file, parameters, folder);
+  // Nothing is started: the engine gets what the system answers for a missing program.
+  std::string line = TranscriptText(file);
+  if (!parameters.empty()) line += " " + TranscriptText(parameters);
+  std::fprintf(out, "shell %s -> %d\n", line.c_str(), shellResult);
+  return shellResult;
+}
+
+void RunWindow::OpenVolumeControl() {
+  HeadlessWindow::OpenVolumeControl();
+  PrintDialog("mixer", "Volume Control", NextAnswer("ok") == "cancel" ? "cancel" : "ok");
+}
+
+} // namespace velmo
