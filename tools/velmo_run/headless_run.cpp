@@ -147,8 +147,19 @@ void HeadlessRun::OnTitleEntry(std::string_view entry) {
   std::fprintf(out, "title entry %s\n", TranscriptText(entry).c_str());
 }
 
+bool HeadlessRun::OnUserProc(std::string_view name, std::string_view parameters) {
+  std::string line = TranscriptText(name);
+  if (!parameters.empty()) line += " " + TranscriptText(parameters);
+  std::fprintf(out, "userproc %s -> not run\n", line.c_str());
+  return false;
+}
+
 bool HeadlessRun::EndWait() {
-  if (actionsTaken < options.actions.size() && engine.run.state != RunState::Terminating) {
+  // One action at each wait (each run of the script that ends in one); the rest of a wait is
+  // the quick player's.
+  if (actionsTaken < options.actions.size() && engine.run.state != RunState::Terminating &&
+      engine.door.CurrentWait() != actionWait) {
+    actionWait = engine.door.CurrentWait();
     TakeAction();
     return true;
   }

@@ -59,12 +59,14 @@ public:
   void OnBookmarkSaved(std::int32_t number, std::string_view entry) override;
   void OnBookmarkLoaded(std::int32_t number, std::string_view entry, bool existed) override;
   void OnTitleEntry(std::string_view entry) override;
+  // A game's plug-in procedure is never run here: the transcript names it.
+  bool OnUserProc(std::string_view name, std::string_view parameters) override;
 
   Engine& GetEngine() { return engine; }
 
 private:
-  // What a waiting engine gets next: the next action of --actions, else what a player who clicks
-  // at once does; false when nothing can end the wait.
+  // What a waiting engine gets next: at a wait that had no action yet, the next action of
+  // --actions, else what a player who clicks at once does; false when nothing can end the wait.
   bool EndWait();
   // Takes the next action of --actions (the caller checked there is one).
   void TakeAction();
@@ -101,6 +103,7 @@ private:
   int framesWritten = 0;
   std::size_t choicesTaken = 0;
   std::size_t actionsTaken = 0;
+  std::uint32_t actionWait = ~0u; // the wait the last action was taken at
 };
 
 } // namespace velmo

@@ -92,7 +92,7 @@ bool RunWindow::AskText(std::string_view caption, std::string_view prompt, std::
   const std::string answer = NextAnswer("ok");
   const bool ok = answer != "cancel";
   if (answer != "ok" && answer != "cancel") text = answer;
-  PrintDialog("text", prompt, (ok ? "ok " : "cancel ") + text);
+  PrintDialog("text", prompt, std::string(ok ? "ok" : "cancel") + (text.empty() ? "" : " " + text));
   return ok;
 }
 
