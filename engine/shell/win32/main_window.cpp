@@ -197,10 +197,8 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 bool MainWindow::OnCreate() {
   if (!CheckDisplayColors()) return false;
-  if (!window.LoadMenus()) {
-    UndoCreate();
-    return false;
-  }
+  // Without its menu resources the window still plays, with no menus to show.
+  window.LoadMenus();
   try {
     engine = std::make_unique<Engine>(platform, StandardCommands());
   } catch (const std::bad_alloc&) {
