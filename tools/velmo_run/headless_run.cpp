@@ -149,7 +149,7 @@ void HeadlessRun::OnTitleEntry(std::string_view entry) {
 
 bool HeadlessRun::OnUserProc(std::string_view name, std::string_view parameters) {
   std::string line = TranscriptText(name);
-  if (!parameters.empty()) line += " " + TranscriptText(parameters);
+  if (!parameters.empty()) line.append(" ").append(TranscriptText(parameters));
   std::fprintf(out, "userproc %s -> not run\n", line.c_str());
   return false;
 }
