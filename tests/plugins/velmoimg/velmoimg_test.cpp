@@ -92,10 +92,9 @@ const std::vector<std::uint8_t> Bgr{0, 0, 255, 0, 255, 0, 255, 0, 0, 30, 20, 10,
 Pixels Channels(int channels) {
   Pixels p{3, 2, channels, {}};
   for (std::size_t i = 0; i < Rgba.bytes.size(); i += 4) {
-    const std::uint8_t* px = &Rgba.bytes[i];
-    const std::uint8_t second = channels == 2 ? px[3] : px[1];
-    p.bytes.insert(p.bytes.end(), {px[0], second, px[2]});
-    p.bytes.resize(p.bytes.size() - 3 + static_cast<std::size_t>(channels));
+    p.bytes.push_back(Rgba.bytes[i]);
+    if (channels == 2) p.bytes.push_back(Rgba.bytes[i + 3]);
+    if (channels == 3) p.bytes.insert(p.bytes.end(), {Rgba.bytes[i + 1], Rgba.bytes[i + 2]});
   }
   return p;
 }
