@@ -3,8 +3,8 @@
 // the same rectangles drawn with BitBlt, frame by frame; weatherfx's bitmap resources and its
 // frames equal to those of the code velmo-run has compiled in; basicfx's about box.
 #include "engine/platform/surface.h"
-#include "engine/plugin/plugin_list.h"
 #include "engine/platform/win32/win32_platform.h"
+#include "engine/plugin/plugin_list.h"
 #include "plugins/basicfx/basicfx_exports.h"
 #include "plugins/common/classic_random.h"
 #include "plugins/native/native_plugins.h"

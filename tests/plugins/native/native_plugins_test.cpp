@@ -3,8 +3,8 @@
 // effect host to the end, as velmo32.exe runs their DLLs.
 #include "plugins/native/native_plugins.h"
 
-#include "engine/platform/headless/memory_surface.h"
 #include "engine/platform/headless/headless_platform.h"
+#include "engine/platform/headless/memory_surface.h"
 #include "engine/plugin/effect_host.h"
 #include "engine/plugin/plugin_list.h"
 #include "tests/plugins/delivered_plugins.h"
