@@ -7,6 +7,7 @@
 #include "engine/core/script_door.h"
 #include "engine/core/script_observer.h"
 #include "engine/graphics/screen.h"
+#include "engine/platform/headless/headless_media.h"
 #include "engine/platform/headless/headless_platform.h"
 #include "engine/platform/platform.h"
 #include "engine/plugin/plugin_set.h"
@@ -60,7 +61,8 @@ public:
   MemoryFileSystem files;
   HeadlessGraphics graphics;
   HeadlessModules modules;
-  Platform platform{clock, window, files, graphics, modules};
+  HeadlessMedia media{clock, files};
+  Platform platform{clock, window, files, graphics, modules, media, media, media};
   Engine engine;
   HeadlessDriver driver{engine, clock, window};
 

@@ -3,6 +3,7 @@
 #include "engine/core/engine.h"
 #include "engine/core/headless_driver.h"
 #include "engine/core/script_observer.h"
+#include "engine/platform/headless/headless_media.h"
 #include "engine/platform/headless/headless_platform.h"
 
 #include <cstdint>
@@ -66,6 +67,7 @@ private:
   DiskFileSystem files;
   HeadlessGraphics graphics;
   HeadlessModules modules;
+  HeadlessMedia media;
   Platform platform;
   Engine engine;
   HeadlessDriver driver;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/core/engine.h"
+#include "engine/media/win32/win32_media.h"
 #include "engine/platform/platform.h"
 #include "engine/platform/win32/win32_platform.h"
 
@@ -60,7 +61,10 @@ private:
   Win32FileSystem files;
   Win32Graphics graphics;
   Win32Modules modules;
-  Platform platform{clock, window, files, graphics, modules};
+  Win32SoundDevices sound{window};
+  Win32MixerControls mixer;
+  Win32MovieWindow movie{window};
+  Platform platform{clock, window, files, graphics, modules, sound, mixer, movie};
   std::unique_ptr<Engine> engine;
   std::string programFolder; // with its trailing backslash; made the current folder at creation
   std::string tempFolder;    // GetTempPath + "VELMO\"
