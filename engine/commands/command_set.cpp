@@ -1,6 +1,7 @@
 #include "engine/commands/command_set.h"
 
 #include "engine/commands/layer_commands.h"
+#include "engine/commands/media_commands.h"
 #include "engine/commands/script_commands.h"
 #include "engine/commands/text_commands.h"
 
@@ -13,6 +14,7 @@ CommandTable MakeStandardCommands() {
   RegisterScriptCommands(table);
   RegisterLayerCommands(table);
   RegisterTextCommands(table);
+  RegisterMediaCommands(table);
   return table;
 }
 

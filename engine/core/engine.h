@@ -14,6 +14,7 @@ class IMessageWindow;
 class IScriptObserver;
 class ISelection;
 class ITransitionRunner;
+class MediaSet;
 class MessageWindow;
 class Screen;
 class ScriptDoor;
@@ -24,7 +25,7 @@ struct PictureSource;
 struct PluginSet;
 
 // Stand-ins a test or a tool puts in place of the engine's own subsystems, fixed when the engine
-// is made. Each that is null is the engine's own (the media channels: none).
+// is made. Each that is null is the engine's own.
 struct EngineSeams {
   IScriptObserver* observer = nullptr;
   IMessageWindow* messageWindow = nullptr;
@@ -51,7 +52,7 @@ public:
   IMessageWindow& Messages();
   ISelection& Choices();
   ITransitionRunner& Transition();
-  IMediaChannels* Media() { return seams.media; }
+  IMediaChannels& Media();
   IScriptObserver* Observer() { return seams.observer; }
 
   // Where pictures come from: the game's files, the picture plug-ins and the temp folder.
@@ -76,6 +77,7 @@ public:
   PluginSet& plugins;
   MessageWindow& messageWindow;
   Selection& selection;
+  MediaSet& media;
 };
 
 } // namespace velmo

@@ -3,6 +3,8 @@
 #include "engine/base/errors.h"
 #include "engine/script/error_log.h"
 
+#include <string_view>
+
 namespace velmo {
 
 // Told what a running game does that a player would notice: for velmo-run's transcript and for
@@ -16,6 +18,12 @@ public:
   virtual void OnScriptError(const TBaseException& /*error*/, const ScriptPosition& /*where*/) {}
   // @Exit at the outermost level: the game ends (then through the fatal-error report).
   virtual void OnGameExit() {}
+  // What a sound, music, CD, voice, movie or mixer command did, or a media event that fired, in
+  // words: "sound play NAME once", "sound stop", "music play NAME loop", "cd play 3 wait",
+  // "voice NAME", "movie play NAME wait", "mixer master 100 -1 1000 wait", "event WAVE_NOTIFY", with
+  // " (missing)", " (disabled)" or " (no device)" after a play that could not happen. Names are
+  // Shift-JIS as the script wrote them.
+  virtual void OnMedia(std::string_view /*report*/) {}
 };
 
 } // namespace velmo

@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Sink sink;
   velmo::Engine engine(platform, velmo::StandardCommands(), velmo::EngineSeams{.messageWindow = &sink});
   sink.run = &engine.run;
-  velmo::HeadlessDriver driver(engine, clock, window);
+  velmo::HeadlessDriver driver(engine, clock, window, media);
 
   engine.script.Scenario().Open(name);
   engine.door.RequestResume();

@@ -53,6 +53,7 @@ public:
   void SetMessageText(const char* text) override;
   void OnScriptError(const TBaseException& error, const ScriptPosition& where) override;
   void OnGameExit() override { gameExited = true; }
+  void OnMedia(std::string_view report) override { reports.emplace_back(report); }
 
   std::string Var(std::string_view name) const { return engine.script.variables.GetVar(name); }
 
@@ -64,10 +65,11 @@ public:
   HeadlessMedia media{clock, files};
   Platform platform{clock, window, files, graphics, modules, media, media, media};
   Engine engine;
-  HeadlessDriver driver{engine, clock, window};
+  HeadlessDriver driver{engine, clock, window, media};
 
   std::vector<std::string> texts;
   std::vector<ReportedError> errors;
+  std::vector<std::string> reports; // what the media commands did and the media events that fired
   bool gameExited = false;
 };
 

@@ -33,7 +33,7 @@ constexpr int MaxTransitionFrames = 100000;
 HeadlessRun::HeadlessRun(std::string gameFolder, RunOptions runOptions, std::FILE* output)
     : folder(std::move(gameFolder)), options(std::move(runOptions)), out(output), files(folder),
       media(clock, files), platform{clock, window, files, graphics, modules, media, media, media},
-      engine(platform, StandardCommands(), EngineSeams{.observer = this}), driver(engine, clock, window) {
+      engine(platform, StandardCommands(), EngineSeams{.observer = this}), driver(engine, clock, window, media) {
   clock.nowMs = StartTimeMs;
   window.defaultYesNoAnswer = options.stopOnErrors ? MessageAnswer::Yes : MessageAnswer::No;
 }

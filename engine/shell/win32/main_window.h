@@ -41,6 +41,8 @@ public:
   // Milliseconds until the next tick is due (0: now).
   std::uint32_t MsUntilTick(std::uint32_t nowMs) const;
   HWND Handle() const { return window.hwnd; }
+  // The engine while the window has one (from its creation to the end of shutdown), for tests.
+  Engine* GetEngine() { return engine.get(); }
 
 private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
