@@ -18,8 +18,10 @@ struct RunOptions {
   bool stopOnErrors = false;          // the answer to the recoverable-error question
   std::uint64_t maxLines = 100000000; // 0: no limit
   bool printVariables = false;
-  std::string captureFile;  // the shown picture when the run ends, as a BMP file ("": none)
-  std::string framesFolder; // the shown picture after every @UpdateScreen and @Effect ("": none)
+  std::string captureFile;                 // the shown picture when the run ends, as a BMP file ("": none)
+  std::string framesFolder;                // the shown picture after every @UpdateScreen and @Effect ("": none)
+  bool printTime = false;                  // every line starts with the virtual milliseconds since the start
+  std::vector<std::string> missingDevices; // "wave", "midi", "cd", "mixer", "movie": the machine lacks them
 };
 
 enum class RunEnd { Shutdown, Fatal, Exit, MaxLines, Stuck };
@@ -36,10 +38,11 @@ public:
   static const char* EndWord(RunEnd end);
   static int ExitStatus(RunEnd end);
 
-  // IScriptObserver: message text and errors go into the transcript.
+  // IScriptObserver: message text, errors and what the media do go into the transcript.
   void OnMessageText(const char* text) override;
   void OnScriptError(const TBaseException& error, const ScriptPosition& where) override;
   void OnGameExit() override { gameExited = true; }
+  void OnMedia(std::string_view report) override;
 
   Engine& GetEngine() { return engine; }
 
@@ -56,8 +59,16 @@ private:
   // Writes the selection's entries, takes the next entry of --choose (else the default, else
   // the first) and chooses it.
   bool Choose();
+  // Lets virtual time run until the play, movie or fade the engine waits for has ended; false
+  // when nothing it waits for is under way.
+  bool RunMediaWait();
+  // A timed wait: the media events due before its deadline come at their times, and one of them
+  // may end the wait early.
+  bool RunTimedWait();
   // Writes the shown picture as a BMP file; false (with a message) when it cannot.
   bool WriteScreen(const std::string& path);
+  // Writes one transcript line (with the virtual time first when asked for).
+  void Line(const std::string& text);
 
   std::string folder;
   RunOptions options;

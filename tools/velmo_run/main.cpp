@@ -18,7 +18,10 @@ constexpr const char* Usage =
     "  --max-lines N             stop after N scenario lines (default 100000000, 0 for no limit)\n"
     "  --vars                    print every variable at the end\n"
     "  --capture FILE            write the shown picture as a BMP file when the run ends\n"
-    "  --frames DIR              write the shown picture after every @UpdateScreen and @Effect as DIR/0001.bmp, ...\n";
+    "  --frames DIR              write the shown picture after every @UpdateScreen and @Effect as DIR/0001.bmp, ...\n"
+    "  --time                    start every line with the virtual time in milliseconds since the start\n"
+    "  --no-device LIST          play as a machine without these devices: wave, midi, cd, mixer, movie\n"
+    "                            (separated by commas)\n";
 
 int BadUsage(const std::string& message) {
   std::fprintf(stderr, "velmo-run: %s\n%s", message.c_str(), Usage);
@@ -70,6 +73,18 @@ int main(int argc, char** argv) {
     } else if (arg == "--frames") {
       if (!value(v) || v.empty()) return BadUsage("--frames takes a folder");
       options.framesFolder = v;
+    } else if (arg == "--time") {
+      options.printTime = true;
+    } else if (arg == "--no-device") {
+      if (!value(v)) return BadUsage("--no-device takes a list of devices");
+      for (std::size_t start = 0; start <= v.size();) {
+        const std::size_t comma = std::min(v.find(',', start), v.size());
+        const std::string_view device = v.substr(start, comma - start);
+        if (device != "wave" && device != "midi" && device != "cd" && device != "mixer" && device != "movie")
+          return BadUsage("--no-device takes wave, midi, cd, mixer or movie, separated by commas");
+        options.missingDevices.emplace_back(device);
+        start = comma + 1;
+      }
     } else if (arg == "--help" || arg == "-h") {
       std::fputs(Usage, stdout);
       return 0;
