@@ -187,16 +187,9 @@ void OnLeftClick(Engine& engine, int x, int y) {
     if (engine.run.skipMode == SkipMode::All) engine.run.clickSkip = true;
     break;
   case RunState::MusicWait:
-    if (IMediaChannels* media = engine.Media()) media->StopMusic();
-    engine.door.RequestResume();
-    break;
   case RunState::SoundWait:
-    if (IMediaChannels* media = engine.Media()) media->StopWave();
-    engine.door.RequestResume();
-    break;
   case RunState::CDWait:
-    if (IMediaChannels* media = engine.Media()) media->StopCd();
-    engine.door.RequestResume();
+    EndDeviceWait(engine);
     break;
   case RunState::MessageHidden:
     engine.run.state = engine.run.savedState;
@@ -205,6 +198,24 @@ void OnLeftClick(Engine& engine, int x, int y) {
   default:
     break;
   }
+}
+
+void EndDeviceWait(Engine& engine) {
+  IMediaChannels* media = engine.Media();
+  switch (engine.run.state) {
+  case RunState::MusicWait:
+    if (media != nullptr) media->StopMusic();
+    break;
+  case RunState::SoundWait:
+    if (media != nullptr) media->StopWave();
+    break;
+  case RunState::CDWait:
+    if (media != nullptr) media->StopCd();
+    break;
+  default:
+    return;
+  }
+  engine.door.RequestResume();
 }
 
 RightClickAction OnRightClick(const Engine& engine) {

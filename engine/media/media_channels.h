@@ -17,6 +17,7 @@ public:
   virtual void StopWave() = 0;
   virtual void StopMusic() = 0;
   virtual void StopCd() = 0;
+  virtual void CloseMovie() = 0;
 };
 
 } // namespace velmo

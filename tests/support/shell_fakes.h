@@ -60,7 +60,7 @@ public:
 };
 
 // Calls are recorded as "wave 7", "music 7", "cd 7", "movie", "stop wave", "stop music",
-// "stop cd". A channel takes a notification when its flag is set.
+// "stop cd", "close movie". A channel takes a notification when its flag is set.
 class RecordingMediaChannels : public IMediaChannels {
 public:
   bool WaveNotify(std::uint32_t deviceId) override { return Asked("wave", deviceId, waveTakes); }
@@ -73,6 +73,7 @@ public:
   void StopWave() override { calls.emplace_back("stop wave"); }
   void StopMusic() override { calls.emplace_back("stop music"); }
   void StopCd() override { calls.emplace_back("stop cd"); }
+  void CloseMovie() override { calls.emplace_back("close movie"); }
 
   bool waveTakes = false;
   bool musicTakes = false;

@@ -24,7 +24,8 @@ constexpr const char* Usage =
     "  --answers A,A,...         answers for boxes and dialogs in order: yes, no, ok, cancel, a bookmark number, or\n"
     "                            a text for a text-input box (default: each box's default button)\n"
     "  --actions A,A,...         the player's actions at successive waits: click, rclick, skipnext, erase, title,\n"
-    "                            exit, load N, save N\n"
+    "                            exit, load N, save N (the bookmark dialog with slot N chosen and 決定 pressed once,\n"
+    "                            as the program's dialog does it: its boxes take the next answers)\n"
     "  --clock \"YYYY-MM-DD HH:MM:SS\"  the local time of the whole run (bookmark dates, capture names); default: the "
     "real time\n";
 
