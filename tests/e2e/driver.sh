@@ -462,6 +462,13 @@ e2e_wait_drawn() {
   done
 }
 
+# e2e_post_command POSTER ID: posts the menu command ID (WM_COMMAND) to the main window with the
+# message poster (post_message.exe), as the menu posts it.
+e2e_post_command() {
+  wine "$1" VELMO_WindowClass 0x111 "$2" </dev/null >>"$E2E_WORK/poster.log" 2>&1 ||
+    e2e_fail "could not post command $2 to the main window"
+}
+
 # ----------------------------------------------------------------------------------------------
 # Files the program writes
 
