@@ -453,6 +453,16 @@ e2e_wait_changed() {
   done
 }
 
+# e2e_wait_shows ID X Y W H HASH WHAT [TIMEOUT]: waits until the rectangle shows again what HASH
+# was taken from; fails naming WHAT after the timeout.
+e2e_wait_shows() {
+  local deadline=$(($(e2e_now_ms) + ${8:-$E2E_BOX_TIMEOUT} * 1000))
+  until [[ $(e2e_region_hash "$1" "$2" "$3" "$4" "$5") == "$6" ]]; do
+    (($(e2e_now_ms) > deadline)) && e2e_fail "$7: ${4}x${5}+${2}+${3} does not show what it showed before"
+    sleep 0.1
+  done
+}
+
 # e2e_wait_drawn ID X Y W H [TIMEOUT]: waits until something other than black is drawn in the
 # rectangle of the client area.
 e2e_wait_drawn() {

@@ -28,8 +28,8 @@ hide_and_show() {
     sleep 0.1
   done
   e2e_click "$wid" 320 240
-  sleep 1
-  e2e_assert_eq "$(e2e_region_hash "$wid" "${head[@]}")" "$page" "the page after $* and a click"
+  sleep 0.5
+  e2e_wait_shows "$wid" "${head[@]}" "$page" "the page after $* and a click"
 }
 
 e2e_make_game erase_message
