@@ -60,8 +60,10 @@ void OnMouseMove(Engine& engine, int x, int y);
 void OnMciNotify(Engine& engine, std::uint32_t deviceId, PlayEnd end = PlayEnd::Finished);
 void OnMovieNotify(Engine& engine);
 
-// After the player changed the settings: every sound channel whose device is no longer enabled
-// stops (a wait on it ends), and the movie closes when movies are no longer enabled.
+// After the player changed the settings: every device class that is no longer enabled stops. MIDI,
+// CD and sound effects stop their channels, and a wait for the stopped channel ends as a click
+// would end it; a voice of the text on screen stops when voices or the wave channel are off, and
+// its page goes on; movies off closes the movie and ends a wait for it.
 void StopDisabledMedia(Engine& engine);
 
 // Virtual-key codes the shell tells apart.

@@ -74,7 +74,7 @@ void RunMenuCommand(Engine& engine, int id) {
   case IDM_CONFIG:
     OpenDialog(engine, EngineDialog::Settings);
     // Whatever the answer: a page may have switched a device off at once (no CD drive).
-    StopSwitchedOffDevices(engine);
+    StopDisabledMedia(engine);
     break;
   case IDM_ABOUT:
     OpenDialog(engine, EngineDialog::About);

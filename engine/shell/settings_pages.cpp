@@ -233,38 +233,4 @@ std::vector<PluginRow> ListPlugins(const TListPlugin& list, IModules& modules) {
 
 int PluginConfigurationFunction(int command) { return command == 40033 ? 0 : 1; }
 
-// ----- after the sheet
-
-void StopSwitchedOffDevices(Engine& engine) {
-  const Settings& settings = engine.settings;
-  RunControl& run = engine.run;
-  IMediaChannels& media = engine.Media();
-  // A wait for a channel that is off now ends as a click ends it (which stops the channel too).
-  const auto stop = [&](bool off, RunState wait, void (IMediaChannels::*stopChannel)()) {
-    if (!off) return;
-    if (run.state == wait) {
-      EndDeviceWait(engine);
-    } else {
-      (media.*stopChannel)();
-    }
-  };
-  stop(settings.enableMidi != 1, RunState::MusicWait, &IMediaChannels::StopMusic);
-  stop(settings.enableCdda != 1, RunState::CDWait, &IMediaChannels::StopCd);
-  stop(settings.enableSe != 1, RunState::SoundWait, &IMediaChannels::StopWave);
-  // Voices play on the wave channel: a voice of the text on screen stops with voices off, and
-  // with the wave channel stopped; either way its page goes on as when the voice ends.
-  if (run.voicePending && (settings.enableVoice != 1 || settings.enableSe != 1)) {
-    if (settings.enableSe == 1) media.StopWave();
-    run.voicePending = false;
-    if (run.state == RunState::VoiceWait) run.state = RunState::TextOutput;
-    if (run.state == RunState::MessageHidden && run.savedState == RunState::VoiceWait) {
-      run.savedState = RunState::TextOutput;
-    }
-  }
-  if (settings.enableAvi != 1) {
-    media.CloseMovie();
-    if (run.state == RunState::MovieWait) engine.door.RequestResume();
-  }
-}
-
 } // namespace velmo

@@ -194,10 +194,4 @@ std::vector<PluginRow> ListPlugins(const TListPlugin& list, IModules& modules);
 // click and 設定 (40032), 0 (about) for このﾌﾟﾗｸﾞｲﾝについて (40033).
 int PluginConfigurationFunction(int command);
 
-// After the sheet, whatever its answer: every device class that is no longer enabled stops. MIDI,
-// CD and sound effects stop their channels, and a wait for the stopped channel ends as a click
-// would end it; a voice of the text on screen stops when voices or the wave channel are off, and
-// its page goes on; movies off closes the movie and ends a wait for it.
-void StopSwitchedOffDevices(Engine& engine);
-
 } // namespace velmo

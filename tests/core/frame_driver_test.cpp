@@ -678,14 +678,14 @@ TEST_P(StopDisabledMediaTest, StopsTheChannelsWhoseDeviceIsNoLongerEnabled) {
 
 INSTANTIATE_TEST_SUITE_P(
     Settings, StopDisabledMediaTest,
-    ::testing::Values(DisabledCase{"AllEnabled", [](Settings&) {}, true, {}},
-                      DisabledCase{"EffectsOff", [](Settings& s) { s.enableSe = 0; }, false, {"stop wave"}},
-                      DisabledCase{"EffectsOffWhileAVoicePlays", [](Settings& s) { s.enableSe = 0; }, true, {}},
-                      DisabledCase{
-                          "VoiceOffWhileAVoicePlays", [](Settings& s) { s.enableVoice = 0; }, true, {"stop wave"}},
-                      DisabledCase{"NoMidiDevice", [](Settings& s) { s.enableMidi = 2; }, false, {"stop music"}},
-                      DisabledCase{"CdOff", [](Settings& s) { s.enableCdda = 0; }, false, {"stop cd"}},
-                      DisabledCase{"MoviesOff", [](Settings& s) { s.enableAvi = 0; }, false, {"close movie"}}),
+    ::testing::Values(
+        DisabledCase{"AllEnabled", [](Settings&) {}, true, {}},
+        DisabledCase{"EffectsOff", [](Settings& s) { s.enableSe = 0; }, false, {"stop wave"}},
+        DisabledCase{"EffectsOffWhileAVoicePlays", [](Settings& s) { s.enableSe = 0; }, true, {"stop wave"}},
+        DisabledCase{"VoiceOffWhileAVoicePlays", [](Settings& s) { s.enableVoice = 0; }, true, {"stop wave"}},
+        DisabledCase{"NoMidiDevice", [](Settings& s) { s.enableMidi = 2; }, false, {"stop music"}},
+        DisabledCase{"CdOff", [](Settings& s) { s.enableCdda = 0; }, false, {"stop cd"}},
+        DisabledCase{"MoviesOff", [](Settings& s) { s.enableAvi = 0; }, false, {"close movie"}}),
     [](const ::testing::TestParamInfo<DisabledCase>& tested) { return tested.param.name; });
 
 TEST(MediaNotifyWithoutStandInsTest, NotificationsNoneOfTheEnginesChannelsPlaysForDoNothing) {

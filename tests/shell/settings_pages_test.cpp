@@ -394,7 +394,7 @@ protected:
 };
 
 TEST_F(SwitchedOffTest, NothingStopsWhileEverythingIsOn) {
-  StopSwitchedOffDevices(f.engine);
+  StopDisabledMedia(f.engine);
   EXPECT_TRUE(media.calls.empty());
   EXPECT_TRUE(f.window.posted.empty());
 }
@@ -405,7 +405,7 @@ TEST_F(SwitchedOffTest, EveryDeviceThatIsOffStops) {
   settings.enableCdda = 2;
   settings.enableSe = 0;
   settings.enableAvi = 0;
-  StopSwitchedOffDevices(f.engine);
+  StopDisabledMedia(f.engine);
   EXPECT_EQ(media.calls, (std::vector<std::string>{"stop music", "stop cd", "stop wave", "close movie"}));
   EXPECT_FALSE(ResumePosted());
 }
@@ -423,7 +423,7 @@ TEST_F(SwitchedOffTest, SwitchingSoundEffectsOffDuringAWaitSoundResumesTheScript
 TEST_F(SwitchedOffTest, AWaitOnADeviceStillOnGoesOn) {
   f.engine.run.state = RunState::MusicWait;
   f.engine.settings.enableSe = 0;
-  StopSwitchedOffDevices(f.engine);
+  StopDisabledMedia(f.engine);
   EXPECT_EQ(media.calls, std::vector<std::string>{"stop wave"});
   EXPECT_FALSE(ResumePosted());
   EXPECT_EQ(f.engine.run.state, RunState::MusicWait);
@@ -444,7 +444,7 @@ TEST_F(SwitchedOffTest, WaitsForMusicTheCdAndAMovieEnd) {
     ScriptFixture g(EngineSeams{.media = &channels});
     g.engine.run.state = c.wait;
     c.off(g.engine.settings);
-    StopSwitchedOffDevices(g.engine);
+    StopDisabledMedia(g.engine);
     EXPECT_EQ(channels.calls, std::vector<std::string>{c.call});
     EXPECT_EQ(g.window.posted.size(), 1u);
   }
@@ -454,7 +454,7 @@ TEST_F(SwitchedOffTest, AVoiceOfTheTextStopsAndItsPageGoesOn) {
   f.engine.run.state = RunState::VoiceWait;
   f.engine.run.voicePending = true;
   f.engine.settings.enableVoice = 0;
-  StopSwitchedOffDevices(f.engine);
+  StopDisabledMedia(f.engine);
   EXPECT_EQ(media.calls, std::vector<std::string>{"stop wave"});
   EXPECT_FALSE(f.engine.run.voicePending);
   EXPECT_EQ(f.engine.run.state, RunState::TextOutput);
@@ -466,7 +466,7 @@ TEST_F(SwitchedOffTest, AVoiceOfTheTextStopsAndItsPageGoesOn) {
   g.engine.run.savedState = RunState::VoiceWait;
   g.engine.run.voicePending = true;
   g.engine.settings.enableSe = 2;
-  StopSwitchedOffDevices(g.engine);
+  StopDisabledMedia(g.engine);
   EXPECT_EQ(channels.calls, std::vector<std::string>{"stop wave"});
   EXPECT_EQ(g.engine.run.savedState, RunState::TextOutput);
   EXPECT_EQ(g.engine.run.state, RunState::MessageHidden);
@@ -476,7 +476,7 @@ TEST(SwitchedOffWithoutMediaTest, AWaitEndsEvenWithoutMediaChannels) {
   ScriptFixture f;
   f.engine.run.state = RunState::CDWait;
   f.engine.settings.enableCdda = 0;
-  StopSwitchedOffDevices(f.engine);
+  StopDisabledMedia(f.engine);
   EXPECT_EQ(f.window.posted.size(), 1u);
 }
 
