@@ -363,7 +363,17 @@ e2e_answer() {
   *) e2e_fail "unknown answer $2" ;;
   esac
   e2e_key "$box" "$key"
-  e2e_wait_gone "$box"
+  # A key can be lost when another window (a console a game started) takes the focus just then:
+  # while the box stays, it gets the key again, never after it has gone.
+  local deadline=$(($(e2e_now_ms) + E2E_BOX_TIMEOUT * 1000)) retry=$(($(e2e_now_ms) + 2000))
+  while e2e_viewable "$box"; do
+    (($(e2e_now_ms) > deadline)) && e2e_fail "window $box still shown after ${E2E_BOX_TIMEOUT}s"
+    if (($(e2e_now_ms) > retry)); then
+      xdotool windowfocus --sync "$box" 2>/dev/null && e2e_viewable "$box" && xdotool key --clearmodifiers "$key"
+      retry=$(($(e2e_now_ms) + 2000))
+    fi
+    sleep 0.05
+  done
 }
 
 # e2e_key ID KEY...: gives the window the focus, then types the keys.

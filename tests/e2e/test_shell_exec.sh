@@ -26,6 +26,13 @@ until [[ -f $E2E_GAME/started.txt ]]; do
   sleep 0.1
 done
 [[ -e $E2E_GAME/refused.txt ]] && e2e_fail "the command refused with いいえ ran"
+# The started program's console takes the keyboard while it lives: the next box is answered once
+# the program has ended.
+deadline=$(($(e2e_now_ms) + 10000))
+while pgrep -f 'echo started>started.txt' >/dev/null; do
+  (($(e2e_now_ms) > deadline)) && e2e_fail "the program started by @ShellExec did not end"
+  sleep 0.1
+done
 e2e_pass "いいえ to the safety question starts nothing, はい starts the program in the game folder"
 
 box=$(e2e_find_box "$E2E_TITLE_SAFETY" "$E2E_BOX_TIMEOUT" "$box")
