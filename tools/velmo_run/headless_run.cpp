@@ -32,6 +32,8 @@ constexpr std::uint32_t StartTimeMs = 60000;
 // A transition still running after this many frames never ends (a plug-in that keeps answering
 // "more").
 constexpr int MaxTransitionFrames = 100000;
+// Frames a player watches a transition before clicking.
+constexpr int PlayerClicksAfterFrames = 200;
 } // namespace
 
 LocalTime RunClock::Now() {
@@ -178,9 +180,7 @@ bool HeadlessRun::EndWait() {
     return Choose();
   case RunState::TimedWait:
     if (engine.run.waitDeadline != 0) {
-      const auto remaining = static_cast<std::int32_t>(engine.run.waitDeadline - clock.NowMs());
-      const std::uint32_t lasted = remaining > 0 ? static_cast<std::uint32_t>(remaining) : 0;
-      clock.Advance(lasted);
+      const std::uint32_t lasted = RunClockToDeadline();
       std::fprintf(out, "wait timed %lu\n", static_cast<unsigned long>(lasted));
       engine.run.waitDeadline = 0;
       engine.door.RequestResume();
@@ -210,6 +210,13 @@ bool HeadlessRun::RunTextOutput() {
   return true;
 }
 
+std::uint32_t HeadlessRun::RunClockToDeadline() {
+  const auto remaining = static_cast<std::int32_t>(engine.run.waitDeadline - clock.NowMs());
+  const std::uint32_t lasted = remaining > 0 ? static_cast<std::uint32_t>(remaining) : 0;
+  clock.Advance(lasted);
+  return lasted;
+}
+
 bool HeadlessRun::Choose() {
   const Selection& selection = engine.selection;
   for (int n = 0; n < selection.Count(); ++n) {
@@ -223,6 +230,13 @@ bool HeadlessRun::Choose() {
   }
   int n = selection.Default() >= 0 ? selection.Default() : 0;
   if (choicesTaken < options.choices.size()) n = options.choices[choicesTaken++];
+  if (n == RunOptions::LetTimeRunOut && engine.run.waitDeadline != 0) {
+    // The player takes nothing: the clock runs to the deadline and the next tick ends the selection.
+    const std::uint32_t lasted = RunClockToDeadline();
+    std::fprintf(out, "select timed out %lu\n", static_cast<unsigned long>(lasted));
+    driver.Tick();
+    return true;
+  }
   if (n < 0 || n >= selection.Count()) {
     std::fprintf(stderr, "velmo-run: the selection has no entry %d\n", n);
     return false;
@@ -233,9 +247,15 @@ bool HeadlessRun::Choose() {
 }
 
 bool HeadlessRun::RunTransition() {
-  // The frames come at their own pace; the one that ends the transition posts UM_RESUME.
+  // The frames come at their own pace; the one that ends the transition posts UM_RESUME. A
+  // transition that goes on and on (the particle ones never end by themselves) gets the player's
+  // click, which cuts it short where the script lets clicks skip transitions.
   for (int frames = 0; window.posted.empty(); ++frames) {
     if (frames == MaxTransitionFrames) return false;
+    if (frames == PlayerClicksAfterFrames) {
+      std::fprintf(out, "transition click\n");
+      OnLeftClick(engine, 0, 0);
+    }
     driver.Tick();
   }
   if (!options.framesFolder.empty()) {

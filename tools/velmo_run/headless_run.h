@@ -16,9 +16,10 @@
 namespace velmo {
 
 struct RunOptions {
-  std::vector<int> choices;           // entries to take at successive selections
-  bool stopOnErrors = false;          // the answer to the recoverable-error question
-  std::uint64_t maxLines = 100000000; // 0: no limit
+  static constexpr int LetTimeRunOut = -1; // a choice that takes no entry of a timed selection
+  std::vector<int> choices;                // entries to take at successive selections
+  bool stopOnErrors = false;               // the answer to the recoverable-error question
+  std::uint64_t maxLines = 100000000;      // 0: no limit
   bool printVariables = false;
   std::string captureFile;            // the shown picture when the run ends, as a BMP file ("": none)
   std::string framesFolder;           // the shown picture after every @UpdateScreen and @Effect ("": none)
@@ -79,6 +80,8 @@ private:
   // Writes the selection's entries, takes the next entry of --choose (else the default, else
   // the first) and chooses it.
   bool Choose();
+  // Lets the virtual clock run to the wait's deadline; returns the milliseconds that passed.
+  std::uint32_t RunClockToDeadline();
   // Writes the shown picture as a BMP file, as the program captures it; false (with a message)
   // when it cannot.
   bool WriteScreen(const std::string& path);
