@@ -231,10 +231,14 @@ bool HeadlessRun::Choose() {
   int n = selection.Default() >= 0 ? selection.Default() : 0;
   if (choicesTaken < options.choices.size()) n = options.choices[choicesTaken++];
   if (n == RunOptions::LetTimeRunOut && engine.run.waitDeadline != 0) {
-    // The player takes nothing: the clock runs to the deadline and the next tick ends the selection.
+    // The player takes nothing: the clock runs to the deadline and the ticks after it end the
+    // selection.
     const std::uint32_t lasted = RunClockToDeadline();
     std::fprintf(out, "select timed out %lu\n", static_cast<unsigned long>(lasted));
-    driver.Tick();
+    for (int ticks = 0; window.posted.empty(); ++ticks) {
+      if (ticks == 100) return false;
+      driver.Tick();
+    }
     return true;
   }
   if (n < 0 || n >= selection.Count()) {
