@@ -2,8 +2,8 @@
 # Plays every branch of the demo game headless with velmo-run: both languages, both ways of the
 # hot-key selection, each answer of the timed selection and its time-out, the automatic bookmark
 # loaded from the script and a bookmark loaded through the dialog. Every run must reach the title
-# again and quit there with no script error and nothing it waits for in vain; after all runs the
-# memo file remembers all three endings and the automatic bookmark.
+# again and quit there with no script error, no missing file and nothing it waits for in vain;
+# after all runs the memo file remembers all three endings and the automatic bookmark.
 #
 # usage: play_all_branches.sh VELMO_RUN
 set -euo pipefail
@@ -21,10 +21,11 @@ play() {
   local choices=$1 transcript status=0
   shift
   transcript=$(cd "$game" && "$velmo_run" --clock "2026-07-07 19:30:00" --choose "$choices" "$@" .) || status=$?
-  if [[ $status -ne 0 ]] || grep -q '^error ' <<<"$transcript" ||
+  # A media line ends in " (missing)" when the game lacks the file it names.
+  if [[ $status -ne 0 ]] || grep -qE '^error |\(missing\)$' <<<"$transcript" ||
     [[ "$(tail -n 2 <<<"$transcript")" != $'choose 3\nend exit' ]]; then
     echo "FAIL --choose $choices $*: exit status $status" >&2
-    grep -E '^(error|end)' <<<"$transcript" >&2 || true
+    grep -E '^(error|end)|\(missing\)$' <<<"$transcript" >&2 || true
     failed=1
   fi
 }
