@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/platform/media_devices.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -218,6 +220,9 @@ struct Platform {
   IFileSystem& files;
   IGraphics& graphics;
   IModules& modules;
+  ISoundDevices& sound;
+  IMixerControls& mixer;
+  IMovieWindow& movie;
 };
 
 } // namespace velmo

@@ -27,7 +27,10 @@ constexpr const char* Usage =
     "  --actions A,A,...         the player's actions at successive waits: click, rclick, skipnext, erase, title,\n"
     "                            exit, load N, save N\n"
     "  --clock \"YYYY-MM-DD HH:MM:SS\"  the local time of the whole run (bookmark dates, capture names); default: the "
-    "real time\n";
+    "real time\n"
+    "  --time                    start every line with the virtual time in milliseconds since the start\n"
+    "  --no-device LIST          play as a machine without these devices: wave, midi, cd, mixer, movie\n"
+    "                            (separated by commas)\n";
 
 int BadUsage(const std::string& message) {
   std::fprintf(stderr, "velmo-run: %s\n%s", message.c_str(), Usage);
@@ -126,6 +129,15 @@ int main(int argc, char** argv) {
       velmo::LocalTime time{};
       if (!value(v) || !ParseLocalTime(v, time)) return BadUsage("--clock takes \"YYYY-MM-DD HH:MM:SS\"");
       options.localTime = time;
+    } else if (arg == "--time") {
+      options.printTime = true;
+    } else if (arg == "--no-device") {
+      if (!value(v)) return BadUsage("--no-device takes a list of devices");
+      for (const std::string& device : SplitList(v)) {
+        if (device != "wave" && device != "midi" && device != "cd" && device != "mixer" && device != "movie")
+          return BadUsage("--no-device takes wave, midi, cd, mixer or movie, separated by commas");
+        options.missingDevices.push_back(device);
+      }
     } else if (arg == "--help" || arg == "-h") {
       std::fputs(Usage, stdout);
       return 0;

@@ -33,6 +33,11 @@ bool IsNumber(std::string_view text, std::int32_t& number) {
 
 } // namespace
 
+void Transcript::Line(std::string_view text) {
+  if (printTime) std::fprintf(out, "%lu ", static_cast<unsigned long>(clock.NowMs() - startMs));
+  std::fprintf(out, "%.*s\n", static_cast<int>(text.size()), text.data());
+}
+
 std::string RunWindow::NextAnswer(std::string_view fallback) {
   if (answersLeft.empty()) return std::string(fallback);
   std::string answer = std::move(answersLeft.front());
@@ -41,8 +46,12 @@ std::string RunWindow::NextAnswer(std::string_view fallback) {
 }
 
 void RunWindow::PrintDialog(std::string_view kind, std::string_view text, std::string_view answer) {
-  std::fprintf(out, "dialog %.*s %s -> %s\n", static_cast<int>(kind.size()), kind.data(),
-               BoxTranscriptText(text).c_str(), TranscriptText(answer).c_str());
+  transcript.Line(std::string("dialog ")
+                      .append(kind)
+                      .append(" ")
+                      .append(BoxTranscriptText(text))
+                      .append(" -> ")
+                      .append(TranscriptText(answer)));
 }
 
 MessageAnswer RunWindow::ShowMessageBox(std::string_view text, std::string_view caption, MessageButtons buttons,
@@ -64,7 +73,7 @@ MessageAnswer RunWindow::ShowMessageBox(std::string_view text, std::string_view 
 
 void RunWindow::SetTitle(std::string_view text) {
   HeadlessWindow::SetTitle(text);
-  std::fprintf(out, "title %s\n", TranscriptText(text).c_str());
+  transcript.Line("title " + TranscriptText(text));
 }
 
 void RunWindow::ShowMenus(const MenuStates& states) {
@@ -82,7 +91,8 @@ void RunWindow::ShowMenus(const MenuStates& states) {
       {IDM_ABOUTSCENARIO, shownMenus.aboutScenarioEnabled, states.aboutScenarioEnabled},
   };
   for (const auto& item : items) {
-    if (item.before != item.now) std::fprintf(out, "menu %d %s\n", item.id, item.now ? "enabled" : "grayed");
+    if (item.before != item.now)
+      transcript.Line("menu " + std::to_string(item.id) + (item.now ? " enabled" : " grayed"));
   }
   shownMenus = states;
 }
@@ -130,7 +140,7 @@ int RunWindow::OpenWithShell(std::string_view file, std::string_view parameters,
   // Nothing is started: the engine gets what the system answers for a missing program.
   std::string line = TranscriptText(file);
   if (!parameters.empty()) line.append(" ").append(TranscriptText(parameters));
-  std::fprintf(out, "shell %s -> %d\n", line.c_str(), shellResult);
+  transcript.Line("shell " + line + " -> " + std::to_string(shellResult));
   return shellResult;
 }
 

@@ -169,7 +169,12 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     OnRightButton();
     return 0;
   case MM_MCINOTIFY:
-    if (wParam == MCI_NOTIFY_SUCCESSFUL) OnMciNotify(*engine, static_cast<std::uint32_t>(lParam));
+    // A play that failed ends as one that finished (a machine without a sound server fails every
+    // play); one that was stopped or replaced is over already.
+    if (wParam == MCI_NOTIFY_SUCCESSFUL || wParam == MCI_NOTIFY_FAILURE) {
+      OnMciNotify(*engine, static_cast<std::uint32_t>(lParam),
+                  wParam == MCI_NOTIFY_SUCCESSFUL ? PlayEnd::Finished : PlayEnd::Failed);
+    }
     return 0;
   case McinotifyMode:
     if (lParam == MciModeStop) OnMovieNotify(*engine);
