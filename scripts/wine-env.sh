@@ -2,7 +2,8 @@
 # Japanese locale, a virtual X display with a window manager, a sound server, and a Wine server
 # that is up before the first program starts (started inside ctest, Wine's daemons would hold
 # ctest's pipes open). wine_start sets everything up; wine_stop (also run on exit) takes it down
-# again. sound_start alone provides the sound server.
+# again. sound_start alone provides the sound server. VELMO_SCREEN=WIDTHxHEIGHT chooses the
+# display's size (default 1024x768).
 
 # Uses the sound server the machine has; where there is none, starts a silent one of its own (a
 # PulseAudio null sink on a socket of its own), so that Wine has sound devices to play on and
@@ -54,7 +55,7 @@ wine_start() {
   local display=90
   while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
   export DISPLAY=:$display
-  Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  Xvfb "$DISPLAY" -screen 0 "${VELMO_SCREEN:-1024x768}x24" -nolisten tcp >/dev/null 2>&1 &
   VELMO_XVFB_PID=$!
   for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
   openbox --sm-disable >/dev/null 2>&1 &

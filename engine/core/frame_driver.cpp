@@ -196,16 +196,9 @@ void OnLeftClick(Engine& engine, int x, int y) {
     if (engine.run.skipMode == SkipMode::All) engine.run.clickSkip = true;
     break;
   case RunState::MusicWait:
-    engine.Media().StopMusic();
-    engine.door.RequestResume();
-    break;
   case RunState::SoundWait:
-    engine.Media().StopWave();
-    engine.door.RequestResume();
-    break;
   case RunState::CDWait:
-    engine.Media().StopCd();
-    engine.door.RequestResume();
+    EndDeviceWait(engine);
     break;
   case RunState::MessageHidden:
     engine.run.state = engine.run.savedState;
@@ -217,6 +210,24 @@ void OnLeftClick(Engine& engine, int x, int y) {
   default:
     break;
   }
+}
+
+void EndDeviceWait(Engine& engine) {
+  IMediaChannels& media = engine.Media();
+  switch (engine.run.state) {
+  case RunState::MusicWait:
+    media.StopMusic();
+    break;
+  case RunState::SoundWait:
+    media.StopWave();
+    break;
+  case RunState::CDWait:
+    media.StopCd();
+    break;
+  default:
+    return;
+  }
+  engine.door.RequestResume();
 }
 
 RightClickAction OnRightClick(const Engine& engine) {

@@ -33,6 +33,10 @@ void TakeChoice(Engine& engine, const SelectionChoice& choice);
 // A left click at client position (x, y); Enter and Space act exactly as a click.
 void OnLeftClick(Engine& engine, int x, int y);
 
+// Ends a wait for the music, a sound or the CD (MusicWait, SoundWait, CDWait) as a click ends it:
+// the channel stops and the script goes on. In any other state nothing happens.
+void EndDeviceWait(Engine& engine);
+
 // What the right button (or Esc) asks for.
 enum class RightClickAction {
   None,

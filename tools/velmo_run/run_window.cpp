@@ -4,6 +4,7 @@
 #include "engine/resources/resource_ids.h"
 #include "engine/save/save_data.h"
 #include "engine/script/error_log.h"
+#include "engine/shell/bookmark_list.h"
 #include "engine/shell/menu_commands.h"
 #include "tools/velmo_run/transcript.h"
 
@@ -20,6 +21,8 @@ const char* BoxKind(std::string_view caption, std::string_view text, MessageButt
   if (caption == "VELMO") return buttons == MessageButtons::YesNo ? "yesno" : "ok";
   if (caption == ExitQuestionCaption) return "exit";
   if (caption == TitleQuestionCaption) return "title";
+  if (caption == SaveBoxCaption) return buttons == MessageButtons::YesNo ? "overwrite" : "saved";
+  if (caption == DeleteBoxCaption) return "delete";
   if (caption == UnsafeCommandCaption) {
     return text.find("@UserProc") != std::string_view::npos ? "userproc" : "shellexec";
   }
@@ -113,16 +116,24 @@ bool RunWindow::ShowDialog(EngineDialog dialog) {
   switch (dialog) {
   case EngineDialog::LoadBookmark:
   case EngineDialog::SaveBookmark: {
-    // A bookmark number chooses the slot; anything else closes the dialog.
+    // The program's dialog, in which the player picks the slot of a bookmark number and chooses
+    // 決定 once; anything else, or a slot on no page of the dialog, closes it. Its boxes (the
+    // overwrite question, the confirmation, a failed write) are answered as the others are.
     const bool load = dialog == EngineDialog::LoadBookmark;
     const std::string answer = NextAnswer("cancel");
     std::int32_t number = 0;
-    const bool chosen = engine != nullptr && IsNumber(answer, number) && number >= 1;
-    PrintDialog(load ? "load" : "save", load ? "しおりを開く - VELMO" : "しおりを挿す - VELMO",
-                chosen ? answer : "cancel");
+    if (engine == nullptr || !IsNumber(answer, number)) {
+      PrintDialog(load ? "load" : "save", load ? LoadBookmarkCaption : SaveBookmarkCaption, "cancel");
+      return false;
+    }
+    BookmarkList list(*engine, load ? BookmarkDialogKind::Load : BookmarkDialogKind::Save,
+                      [this](std::string_view text, std::string_view caption, MessageButtons buttons,
+                             MessageIcon icon) { return ShowMessageBox(text, caption, buttons, icon); });
+    const bool chosen = list.SelectSlot(number);
+    PrintDialog(load ? "load" : "save", list.Caption(), chosen ? answer : "cancel");
     if (!chosen) return false;
-    return load ? (engine->saveData.LoadBookmark(number), true)
-                : engine->saveData.SaveBookmark(number, BookmarkMark::Blue);
+    const BookmarkOutcome outcome = list.Decide();
+    return outcome == (load ? BookmarkOutcome::Loaded : BookmarkOutcome::Saved);
   }
   case EngineDialog::Settings:
     PrintDialog("config", "環境設定 - VELMO", NextAnswer("cancel") == "ok" ? "ok" : "cancel");

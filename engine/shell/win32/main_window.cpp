@@ -12,7 +12,9 @@
 #include "engine/script/script_state.h"
 #include "engine/shell/menu_commands.h"
 #include "engine/shell/startup.h"
+#include "engine/shell/win32/bookmark_dialog.h"
 #include "engine/shell/win32/capture_dialog.h"
+#include "engine/shell/win32/settings_sheet.h"
 
 #include <commctrl.h>
 #include <mmsystem.h>
@@ -355,8 +357,18 @@ void MainWindow::RestoreDisplay() {
   }
 }
 
-bool MainWindow::OpenDialog(EngineDialog) {
-  // The settings sheet, the about box and the bookmark dialogs are not made yet.
+bool MainWindow::OpenDialog(EngineDialog dialog) {
+  switch (dialog) {
+  case EngineDialog::Settings:
+    return RunSettingsSheet(window.hwnd, *engine);
+  case EngineDialog::About:
+    RunAboutBox(window.hwnd, *engine);
+    return true;
+  case EngineDialog::LoadBookmark:
+    return RunBookmarkDialog(window.hwnd, *engine, BookmarkDialogKind::Load);
+  case EngineDialog::SaveBookmark:
+    return RunBookmarkDialog(window.hwnd, *engine, BookmarkDialogKind::Save);
+  }
   return false;
 }
 
