@@ -2,9 +2,10 @@
 # A short play-through of the demo game under Wine, as a player: the title screen, the Japanese
 # story chosen with its hot key J and its first wipe caught mid-way, pages of text clicked
 # through, the selection with hot keys (H takes the hilltop), the falling leaves' transition cut
-# short by a click, and the bookmark dialog opened from the menu command; no script error. Screenshots of each step stay in the work
-# folder; with VELMO_DEMO_SHOTS=FOLDER they are also written there as small PNG files (the README
-# shows those of docs/).
+# short by a click, the bookmark the script saves at dusk, and the bookmark dialog opened from the
+# menu command; no script error. Screenshots of each step stay in the work folder; with
+# VELMO_DEMO_SHOTS=FOLDER they are also written there as small PNG files (the README shows those
+# of docs/).
 #
 # Arguments: velmo32.exe, the folder of the delivered plug-ins, the message poster.
 set -euo pipefail
@@ -17,13 +18,16 @@ e2e_init "$1"
 text=(44 362 552 104) # the text rectangle
 title=(160 60 320 90) # the name of the game on the title screen
 
-# shot NAME: a screenshot of the main window, kept as NAME.
+# shot NAME [WINDOW]: a screenshot of the window (the main window by default), kept as NAME.
 shot() {
   local file
-  file=$(e2e_screenshot "$1" "$wid") || e2e_fail "cannot capture the window for $1"
+  file=$(e2e_screenshot "$1" "${2:-$wid}") || e2e_fail "cannot capture the window for $1"
   if [[ -n ${VELMO_DEMO_SHOTS:-} ]]; then
     mkdir -p "$VELMO_DEMO_SHOTS"
-    convert "$file" -resize 50% -colors 96 "PNG8:$VELMO_DEMO_SHOTS/demo-$1.png"
+    # The main window at half size; a dialog as it is.
+    local scale=50%
+    [[ -n ${2:-} ]] && scale=100%
+    convert "$file" -resize "$scale" -colors 96 "PNG8:$VELMO_DEMO_SHOTS/demo-$1.png"
   fi
 }
 
@@ -90,23 +94,26 @@ e2e_click "$wid" 320 200
 sleep 3
 e2e_pass "the particle transition, cut short by a click"
 
+# Two pages on the paths meet at dusk, where the script saves the automatic bookmark.
+next_page
+next_page
+for _ in $(seq 150); do
+  [[ -s $E2E_GAME/system/save01.dat ]] && break
+  sleep 0.1
+done
+[[ -s $E2E_GAME/system/save01.dat ]] || e2e_fail "the script saved no bookmark 1 at dusk"
+sleep 1.5 # the page after the save is typed out
+e2e_pass "the two paths meet, and the script saves bookmark 1"
+
 # The bookmark load dialog, as the menu command しおり → 開く opens it.
 wine "$poster" VELMO_WindowClass 0x111 40013 </dev/null >>"$E2E_WORK/poster.log" 2>&1 ||
   e2e_fail "could not post the load command"
-dialog=
-for _ in $(seq 50); do
-  dialog=$(e2e_windows '^しおりを開く - VELMO$' | head -n 1)
-  [[ -n $dialog ]] && break
-  sleep 0.1
-done
-if [[ -n $dialog ]]; then
-  sleep 0.5
-  wid=$dialog shot bookmarks
-  e2e_key "$dialog" Escape
-  e2e_pass "the bookmark dialog"
-else
-  e2e_log "this build has no bookmark dialog: no screenshot of it"
-fi
+dialog=$(e2e_find_box '^しおりを開く - VELMO$')
+sleep 0.5
+shot bookmarks "$dialog"
+e2e_key "$dialog" Escape
+e2e_wait_gone "$dialog"
+e2e_pass "the bookmark dialog"
 # The end, as the program's shutdown message asks for it.
 wine "$poster" VELMO_WindowClass 0x404 0 </dev/null >>"$E2E_WORK/poster.log" 2>&1 ||
   e2e_fail "could not post the shutdown"
