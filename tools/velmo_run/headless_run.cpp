@@ -33,6 +33,8 @@ constexpr std::uint32_t StartTimeMs = 60000;
 // A transition still running after this many frames never ends (a plug-in that keeps answering
 // "more").
 constexpr int MaxTransitionFrames = 100000;
+// Frames a player watches a transition before clicking.
+constexpr int PlayerClicksAfterFrames = 200;
 } // namespace
 
 LocalTime RunClock::Now() {
@@ -251,17 +253,10 @@ bool HeadlessRun::RunTimedWait() {
     return true;
   }
   // What the media do before the deadline comes at its time; a media event may end the wait.
-  for (;;) {
-    const std::optional<std::uint32_t> due = media.NextDue();
-    if (!due || static_cast<std::int32_t>(*due - run.waitDeadline) >= 0) break;
-    if (static_cast<std::int32_t>(*due - clock.NowMs()) > 0) clock.nowMs = *due;
-    driver.DeliverMedia();
-    if (!window.posted.empty() || run.state != RunState::TimedWait) {
-      Line(waited());
-      return true;
-    }
+  if (!RunMediaToDeadline(RunState::TimedWait)) {
+    Line(waited());
+    return true;
   }
-  if (static_cast<std::int32_t>(run.waitDeadline - clock.NowMs()) > 0) clock.nowMs = run.waitDeadline;
   Line(waited());
   run.waitDeadline = 0;
   engine.door.RequestResume();
@@ -274,6 +269,19 @@ bool HeadlessRun::RunTextOutput() {
     if (steps > static_cast<int>(MessageWindow::BufferSize) * 2) return false;
     driver.Tick();
   }
+  return true;
+}
+
+bool HeadlessRun::RunMediaToDeadline(RunState waiting) {
+  RunControl& run = engine.run;
+  for (;;) {
+    const std::optional<std::uint32_t> due = media.NextDue();
+    if (!due || static_cast<std::int32_t>(*due - run.waitDeadline) >= 0) break;
+    if (static_cast<std::int32_t>(*due - clock.NowMs()) > 0) clock.nowMs = *due;
+    driver.DeliverMedia();
+    if (!window.posted.empty() || run.state != waiting) return false;
+  }
+  if (static_cast<std::int32_t>(run.waitDeadline - clock.NowMs()) > 0) clock.nowMs = run.waitDeadline;
   return true;
 }
 
@@ -290,6 +298,18 @@ bool HeadlessRun::Choose() {
   }
   int n = selection.Default() >= 0 ? selection.Default() : 0;
   if (choicesTaken < options.choices.size()) n = options.choices[choicesTaken++];
+  if (n == RunOptions::LetTimeRunOut && engine.run.waitDeadline != 0) {
+    // The player takes nothing: the clock runs to the deadline and the ticks after it end the
+    // selection.
+    const std::uint32_t start = clock.NowMs();
+    if (!RunMediaToDeadline(RunState::SelectWait)) return true;
+    Line("select timed out " + std::to_string(clock.NowMs() - start));
+    for (int ticks = 0; window.posted.empty(); ++ticks) {
+      if (ticks == 100) return false;
+      driver.Tick();
+    }
+    return true;
+  }
   if (n < 0 || n >= selection.Count()) {
     std::fprintf(stderr, "velmo-run: the selection has no entry %d\n", n);
     return false;
@@ -300,9 +320,15 @@ bool HeadlessRun::Choose() {
 }
 
 bool HeadlessRun::RunTransition() {
-  // The frames come at their own pace; the one that ends the transition posts UM_RESUME.
+  // The frames come at their own pace; the one that ends the transition posts UM_RESUME. A
+  // transition that goes on and on (the particle ones never end by themselves) gets the player's
+  // click, which cuts it short where the script lets clicks skip transitions.
   for (int frames = 0; window.posted.empty(); ++frames) {
     if (frames == MaxTransitionFrames) return false;
+    if (frames == PlayerClicksAfterFrames) {
+      Line("transition click");
+      OnLeftClick(engine, 0, 0);
+    }
     driver.Tick();
   }
   if (!options.framesFolder.empty()) {

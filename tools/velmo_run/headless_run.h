@@ -17,9 +17,10 @@
 namespace velmo {
 
 struct RunOptions {
-  std::vector<int> choices;           // entries to take at successive selections
-  bool stopOnErrors = false;          // the answer to the recoverable-error question
-  std::uint64_t maxLines = 100000000; // 0: no limit
+  static constexpr int LetTimeRunOut = -1; // a choice that takes no entry of a timed selection
+  std::vector<int> choices;                // entries to take at successive selections
+  bool stopOnErrors = false;               // the answer to the recoverable-error question
+  std::uint64_t maxLines = 100000000;      // 0: no limit
   bool printVariables = false;
   std::string captureFile;                 // the shown picture when the run ends, as a BMP file ("": none)
   std::string framesFolder;                // the shown picture after every @UpdateScreen and @Effect ("": none)
@@ -89,6 +90,9 @@ private:
   // A timed wait: the media events due before its deadline come at their times, and one of them
   // may end the wait early.
   bool RunTimedWait();
+  // Delivers the media events due before the wait's deadline at their times, then lets the clock
+  // reach the deadline; false when one of them ended the wait (state `waiting`) first.
+  bool RunMediaToDeadline(RunState waiting);
   // Writes the shown picture as a BMP file, as the program captures it; false (with a message)
   // when it cannot.
   bool WriteScreen(const std::string& path);

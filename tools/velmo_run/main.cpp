@@ -15,7 +15,8 @@ namespace {
 
 constexpr const char* Usage =
     "usage: velmo-run [options] GAME_DIR\n"
-    "  --choose N,N,...          entries to take at successive selections (counted from 0)\n"
+    "  --choose N,N,...          entries to take at successive selections (counted from 0); t lets a timed\n"
+    "                            selection run out\n"
     "  --errors continue|stop    answer to the question after a recoverable script error (default continue)\n"
     "  --max-lines N             stop after N scenario lines (default 100000000, 0 for no limit)\n"
     "  --vars                    print every variable at the end\n"
@@ -95,10 +96,15 @@ int main(int argc, char** argv) {
       if (!value(v)) return BadUsage("--choose takes a list of entry numbers");
       for (std::size_t start = 0; start <= v.size();) {
         const std::size_t comma = std::min(v.find(',', start), v.size());
+        const std::string_view item = v.substr(start, comma - start);
         unsigned long long n = 0;
-        if (!ParseUnsigned(v.substr(start, comma - start), n) || n > 1000000)
-          return BadUsage("--choose takes entry numbers separated by commas");
-        options.choices.push_back(static_cast<int>(n));
+        if (item == "t") {
+          options.choices.push_back(velmo::RunOptions::LetTimeRunOut);
+        } else if (ParseUnsigned(item, n) && n <= 1000000) {
+          options.choices.push_back(static_cast<int>(n));
+        } else {
+          return BadUsage("--choose takes entry numbers or t separated by commas");
+        }
         start = comma + 1;
       }
     } else if (arg == "--capture") {
