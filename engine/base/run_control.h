@@ -24,6 +24,7 @@ enum class RunState {
   TransitionEnd = 14,
   MessageHidden = 15,
   Terminating = 16,
+  Flashback = 17, // the player looks back at earlier pages; any click or Esc goes forward again
 };
 
 // What a click may cut short (@EnableSkip).
@@ -46,9 +47,20 @@ struct RunControl {
   std::int32_t textStepIntervalMs = 25; // negative: the player's speed (Settings::speed x 4)
   bool voicePending = false;            // the voice playing belongs to the text on screen
   bool interpreterRunning = false;      // RunScenario is under way (it is never entered twice)
+  bool readSkip = false;                // skip of read text: on until an unread line or a selection
+  bool lineRead = false;                // the message line shown last had been shown before
+  std::uint32_t autoDeadline = 0;       // when auto mode ends the click wait; 0 = not counting yet
 
-  // A click or the menu asked to hurry: text steps run at once and transitions finish.
-  bool Hurrying() const { return clickSkip || skipToOption; }
+  // Pages are not waited for: skipping to the next selection, or skipping text read before.
+  bool SkippingPages() const { return skipToOption || (readSkip && lineRead); }
+  // A click or a skip mode asks to hurry: text steps run at once and transitions finish.
+  bool Hurrying() const { return clickSkip || SkippingPages(); }
+  // Back from a hidden message window or the flashback to what the engine was doing; a click wait
+  // of auto mode counts its delay afresh.
+  void ReturnToSavedState() {
+    state = savedState;
+    autoDeadline = 0;
+  }
 };
 
 // The one door back into the script, as the parts below the engine see it. Each stop of the

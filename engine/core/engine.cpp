@@ -5,6 +5,7 @@
 #include "engine/graphics/screen.h"
 #include "engine/platform/platform.h"
 #include "engine/plugin/plugin_set.h"
+#include "engine/save/read_record.h"
 #include "engine/save/save_data.h"
 #include "engine/script/script_state.h"
 #include "engine/text/message_window.h"
@@ -17,7 +18,7 @@ struct Engine::Parts {
   Parts(Platform& platform, RunControl& run)
       : door(platform.window), script(platform.files), screen(platform.graphics), plugins(platform.modules),
         messageWindow(screen, run, door, platform.window), selection(screen, messageWindow, platform.window),
-        saveData(platform.files, platform.clock, script.variables) {}
+        saveData(platform.files, platform.clock, script.variables), readRecord(platform.files) {}
 
   ScriptDoor door;
   ScriptState script;
@@ -26,12 +27,14 @@ struct Engine::Parts {
   MessageWindow messageWindow;
   Selection selection;
   SaveData saveData;
+  ReadRecord readRecord;
 };
 
 Engine::Engine(Platform& platformServices, const CommandTable& commandTable, EngineSeams engineSeams)
     : platform(platformServices), commands(commandTable), parts(std::make_unique<Parts>(platformServices, run)),
       seams(engineSeams), door(parts->door), script(parts->script), screen(parts->screen), plugins(parts->plugins),
-      messageWindow(parts->messageWindow), selection(parts->selection), saveData(parts->saveData) {}
+      messageWindow(parts->messageWindow), selection(parts->selection), saveData(parts->saveData),
+      readRecord(parts->readRecord) {}
 
 Engine::~Engine() = default;
 

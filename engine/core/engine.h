@@ -16,6 +16,7 @@ class IScriptObserver;
 class ISelection;
 class ITransitionRunner;
 class MessageWindow;
+class ReadRecord;
 class SaveData;
 class Screen;
 class ScriptDoor;
@@ -80,6 +81,7 @@ public:
   MessageWindow& messageWindow;
   Selection& selection;
   SaveData& saveData;
+  ReadRecord& readRecord;
 };
 
 } // namespace velmo

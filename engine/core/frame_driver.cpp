@@ -3,10 +3,12 @@
 #include "engine/base/format.h"
 #include "engine/core/engine.h"
 #include "engine/core/interpreter.h"
+#include "engine/core/player_modes.h"
 #include "engine/core/script_door.h"
 #include "engine/media/media_channels.h"
 #include "engine/platform/platform.h"
 #include "engine/plugin/effect_host.h"
+#include "engine/save/read_record.h"
 #include "engine/script/script_state.h"
 #include "engine/text/message_window.h"
 #include "engine/text/selection.h"
@@ -40,7 +42,7 @@ void EndWait(Engine& engine) {
 // The deadline test of TimedWait and SelectWait. The clock wraps after 49.7 days; a deadline is
 // passed once it lies behind `now` on that circle.
 void TickDeadline(Engine& engine, std::uint32_t nowMs) {
-  if (engine.run.skipToOption) {
+  if (engine.run.SkippingPages()) {
     EndWait(engine);
   } else if (engine.run.waitDeadline != 0 && static_cast<std::int32_t>(engine.run.waitDeadline - nowMs) < 0) {
     EndWait(engine);
@@ -66,10 +68,13 @@ void FrameTick(Engine& engine, std::uint32_t nowMs) {
     break;
   case RunState::ClickWait:
     engine.Messages().BlinkPageMarker(true);
+    if (engine.settings.autoMode != 0) TickAutoMode(engine, nowMs);
     break;
   case RunState::SelectWait:
+    // Skipping stops at a selection.
     engine.run.clickSkip = false;
     engine.run.skipToOption = false;
+    SetReadSkip(engine, false);
     TickDeadline(engine, nowMs);
     break;
   case RunState::TimedWait:
@@ -147,6 +152,8 @@ void TakeChoice(Engine& engine, const SelectionChoice& choice) {
   engine.door.Deliver([&engine, choice] {
     // Once taken, the selection is over: a second click before the script goes on chooses nothing.
     if (engine.run.state != RunState::SelectWait) return;
+    // A choice is a moment worth keeping what was read; a failure is tried again at shutdown.
+    engine.readRecord.Save();
     engine.run.state = RunState::Running;
     engine.run.waitDeadline = 0;
     TListHash& vars = engine.script.variables;
@@ -162,6 +169,11 @@ void TakeChoice(Engine& engine, const SelectionChoice& choice) {
 }
 
 void OnLeftClick(Engine& engine, int x, int y) {
+  SetAutoMode(engine, false);
+  if (engine.run.state == RunState::Flashback) {
+    FlashbackForward(engine);
+    return;
+  }
   if (ClickMayFireEvent(engine.run.state) && engine.script.EventSet(UserClick)) {
     FireEvent(engine, UserClick);
     return;
@@ -169,14 +181,14 @@ void OnLeftClick(Engine& engine, int x, int y) {
   switch (engine.run.state) {
   case RunState::TextOutput:
     engine.run.skipToOption = false;
+    SetReadSkip(engine, false);
     TextOutputClick(engine);
     break;
   case RunState::VoiceWait:
     TextOutputClick(engine);
     break;
   case RunState::ClickWait:
-    engine.Messages().BlinkPageMarker(false);
-    engine.run.state = RunState::TextOutput;
+    ContinuePage(engine);
     break;
   case RunState::SelectWait:
     TakeChoice(engine, engine.Choices().Hit(x, y));
@@ -199,7 +211,7 @@ void OnLeftClick(Engine& engine, int x, int y) {
     engine.door.RequestResume();
     break;
   case RunState::MessageHidden:
-    engine.run.state = engine.run.savedState;
+    engine.run.ReturnToSavedState();
     engine.platform.window.Repaint();
     break;
   default:
@@ -207,7 +219,12 @@ void OnLeftClick(Engine& engine, int x, int y) {
   }
 }
 
-RightClickAction OnRightClick(const Engine& engine) {
+RightClickAction OnRightClick(Engine& engine) {
+  SetAutoMode(engine, false);
+  if (engine.run.state == RunState::Flashback) {
+    FlashbackForward(engine);
+    return RightClickAction::None;
+  }
   if (engine.settings.fullScreen != 0) return RightClickAction::FullScreenMenu;
   switch (engine.settings.rightClick) {
   case 1:
@@ -225,15 +242,41 @@ RightClickAction OnRightClick(const Engine& engine) {
   }
 }
 
-void OnKey(Engine& engine, int virtualKey) {
-  if (engine.run.state != RunState::SelectWait) return;
-  ISelection& selection = engine.Choices();
-  if (virtualKey == KeyUp)
-    selection.Up();
-  else if (virtualKey == KeyDown)
-    selection.Down();
-  else if (selection.Key(virtualKey))
-    OnLeftClick(engine, 0, 0); // a hot key chooses its entry as Space would
+InputEffect OnKey(Engine& engine, int virtualKey) {
+  if (virtualKey == KeyEnter || virtualKey == KeySpace) return InputEffect::Click;
+  if (virtualKey == KeyEscape) return InputEffect::RightButton;
+  const bool autoMode = engine.settings.autoMode != 0;
+  SetAutoMode(engine, false);
+  if (virtualKey == KeyPageUp) {
+    FlashbackBack(engine);
+  } else if (virtualKey == KeyPageDown) {
+    FlashbackForward(engine);
+  } else if (engine.run.state == RunState::SelectWait) {
+    ISelection& selection = engine.Choices();
+    if (virtualKey == KeyUp)
+      selection.Up();
+    else if (virtualKey == KeyDown)
+      selection.Down();
+    else if (selection.Key(virtualKey))
+      OnLeftClick(engine, 0, 0); // a hot key chooses its entry as Space would
+  } else if (virtualKey == KeyAutoMode) {
+    // The key that ended auto mode does not turn it on again.
+    if (!autoMode) SetAutoMode(engine, true);
+  } else if (virtualKey == KeyTab) {
+    ToggleReadSkip(engine);
+  }
+  return InputEffect::None;
+}
+
+InputEffect OnWheel(Engine& engine, bool up) {
+  if (up) {
+    FlashbackBack(engine);
+  } else if (engine.run.state == RunState::Flashback) {
+    FlashbackForward(engine);
+  } else if (engine.run.state != RunState::SelectWait) {
+    return InputEffect::Click;
+  }
+  return InputEffect::None;
 }
 
 void OnMouseMove(Engine& engine, int x, int y) {
@@ -248,11 +291,12 @@ void OnMciNotify(Engine& engine, std::uint32_t deviceId) {
   if (media->WaveNotify(deviceId)) {
     if (engine.run.voicePending) {
       // The page that waited for its voice goes on; in any other state the voice just ends (a
-      // hidden message window goes on once it shows again).
+      // hidden message window or the flashback goes on once the page shows again).
       RunControl& run = engine.run;
       run.voicePending = false;
       if (run.state == RunState::VoiceWait) run.state = RunState::TextOutput;
-      if (run.state == RunState::MessageHidden && run.savedState == RunState::VoiceWait) {
+      const bool away = run.state == RunState::MessageHidden || run.state == RunState::Flashback;
+      if (away && run.savedState == RunState::VoiceWait) {
         run.savedState = RunState::TextOutput;
       }
       return;

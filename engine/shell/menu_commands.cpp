@@ -4,6 +4,7 @@
 #include "engine/core/engine.h"
 #include "engine/core/frame_driver.h"
 #include "engine/core/interpreter.h"
+#include "engine/core/player_modes.h"
 #include "engine/core/script_door.h"
 #include "engine/platform/platform.h"
 #include "engine/resources/resource_ids.h"
@@ -30,9 +31,7 @@ void SkipToNextSelection(Engine& engine) {
   if (!engine.menus.skipNextEnabled) return;
   RunControl& run = engine.run;
   run.skipToOption = !run.skipToOption && run.skipMode != SkipMode::Off;
-  if (run.state == RunState::MessageHidden) {
-    run.state = run.savedState;
-    engine.platform.window.Repaint();
+  if (ReturnToPage(engine)) {
     // The click that goes on with the page; a selection shown again is left for the player, so that
     // the click does not choose whatever lies under the cursor.
     if (run.state != RunState::SelectWait) OnLeftClick(engine, -1, -1);
@@ -43,7 +42,10 @@ void SkipToNextSelection(Engine& engine) {
 void EraseMessage(Engine& engine) {
   RunControl& run = engine.run;
   if (run.state == RunState::MessageHidden) {
-    run.state = run.savedState;
+    run.ReturnToSavedState();
+  } else if (run.state == RunState::Flashback) {
+    // The pages looked back at are pictures: there is no message window to hide.
+    return;
   } else if (run.state != RunState::TransitionStep && run.state != RunState::TransitionLast) {
     run.savedState = run.state;
     run.state = RunState::MessageHidden;
@@ -98,6 +100,15 @@ void RunMenuCommand(Engine& engine, int id) {
   case IDM_FULLSCREEN:
     ToggleFullScreen(engine);
     break;
+  case IDM_FLASHBACK:
+    FlashbackBack(engine);
+    break;
+  case IDM_AUTOMODE:
+    SetAutoMode(engine, engine.settings.autoMode == 0);
+    break;
+  case IDM_READSKIP:
+    ToggleReadSkip(engine);
+    break;
   case IDM_ABOUTSCENARIO:
     if (!engine.settings.aboutThisScenario.empty()) {
       window.OpenWithShell(
@@ -122,6 +133,9 @@ bool IsMenuCommand(int id) {
   case IDM_TITLE_NOASK:
   case IDM_FULLSCREEN:
   case IDM_ABOUTSCENARIO:
+  case IDM_FLASHBACK:
+  case IDM_AUTOMODE:
+  case IDM_READSKIP:
     return true;
   default:
     return false;
@@ -149,6 +163,7 @@ int RightButtonCommand(RightClickAction action) {
 
 void ApplySettingsToMenus(Engine& engine, const SettingsEffects& effects) {
   engine.menus.aboutScenarioEnabled = effects.enableAboutScenario;
+  ReadingModesFromSettings(engine);
   engine.menus.fullScreenEnabled = !effects.grayFullScreenCommand;
   // A game on a CD has nowhere to keep a bookmark.
   engine.menus.saveEnabled = !engine.runsFromCd;
