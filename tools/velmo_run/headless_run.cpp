@@ -2,12 +2,14 @@
 
 #include "engine/commands/command_set.h"
 #include "engine/core/frame_driver.h"
+#include "engine/core/player_modes.h"
 #include "engine/core/script_door.h"
 #include "engine/graphics/screen.h"
 #include "engine/platform/headless/ini_profile.h"
 #include "engine/platform/platform.h"
 #include "engine/plugin/plugin_set.h"
 #include "engine/resources/resource_ids.h"
+#include "engine/save/read_record.h"
 #include "engine/save/save_data.h"
 #include "engine/save/screen_capture.h"
 #include "engine/script/script_state.h"
@@ -32,6 +34,8 @@ constexpr std::uint32_t StartTimeMs = 60000;
 // A transition still running after this many frames never ends (a plug-in that keeps answering
 // "more").
 constexpr int MaxTransitionFrames = 100000;
+// Ticks of a click wait that auto mode never ends.
+constexpr int MaxAutoWaitTicks = 1000000;
 } // namespace
 
 LocalTime RunClock::Now() {
@@ -58,7 +62,8 @@ HeadlessRun::HeadlessRun(std::string gameFolder, RunOptions runOptions, std::FIL
 }
 
 bool IsPlayerAction(std::string_view action) {
-  for (const char* word : {"click", "rclick", "skipnext", "erase", "title", "exit"}) {
+  for (const char* word :
+       {"click", "rclick", "skipnext", "erase", "title", "exit", "auto", "readskip", "wheelup", "wheeldown"}) {
     if (action == word) return true;
   }
   for (const std::string_view word : {std::string_view("load "), std::string_view("save ")}) {
@@ -85,6 +90,14 @@ void HeadlessRun::TakeAction() {
     window.PostCommand(IDM_TITLE);
   } else if (action == "exit") {
     window.PostCommand(IDM_EXIT);
+  } else if (action == "auto") {
+    window.PostCommand(IDM_AUTOMODE);
+  } else if (action == "readskip") {
+    window.PostCommand(IDM_READSKIP);
+  } else if (action == "wheelup") {
+    OnWheel(engine, true);
+  } else if (action == "wheeldown") {
+    if (OnWheel(engine, false) == InputEffect::Click) OnLeftClick(engine, 0, 0);
   } else {
     // "load N", "save N": the menu's dialog, where the player picks bookmark N.
     window.answersLeft.push_front(action.substr(5));
@@ -123,7 +136,20 @@ int HeadlessRun::ExitStatus(RunEnd end) {
   return 4;
 }
 
-void HeadlessRun::OnMessageText(const char* text) { std::fprintf(out, "text %s\n", TranscriptText(text).c_str()); }
+void HeadlessRun::OnMessageText(const char* text) {
+  std::fprintf(out, "text %s\n", TranscriptText(text).c_str());
+  if (engine.run.readSkip && engine.run.lineRead) std::fprintf(out, "skip read\n");
+}
+
+void HeadlessRun::NoteFlashback() {
+  const std::int32_t looking = engine.run.state == RunState::Flashback ? engine.screen.flashback.Looking() : 0;
+  if (looking == flashbackShown) return;
+  flashbackShown = looking;
+  if (looking == 0)
+    std::fprintf(out, "flashback end\n");
+  else
+    std::fprintf(out, "flashback %ld\n", static_cast<long>(looking));
+}
 
 void HeadlessRun::OnScriptError(const TBaseException& error, const ScriptPosition& where) {
   ++errorsReported;
@@ -157,10 +183,12 @@ bool HeadlessRun::OnUserProc(std::string_view name, std::string_view parameters)
 bool HeadlessRun::EndWait() {
   // One action at each wait (each run of the script that ends in one); the rest of a wait is
   // the quick player's.
+  // Each step through the flashback is a wait of the player's own.
   if (actionsTaken < options.actions.size() && engine.run.state != RunState::Terminating &&
-      engine.door.CurrentWait() != actionWait) {
+      (engine.door.CurrentWait() != actionWait || engine.run.state == RunState::Flashback)) {
     actionWait = engine.door.CurrentWait();
     TakeAction();
+    NoteFlashback();
     return true;
   }
   switch (engine.run.state) {
@@ -171,8 +199,14 @@ bool HeadlessRun::EndWait() {
   case RunState::TextOutput:
     return RunTextOutput();
   case RunState::ClickWait:
+    if (engine.settings.autoMode != 0) return RunAutoWait();
     // The player has read the page and clicks.
     OnLeftClick(engine, 0, 0);
+    return true;
+  case RunState::Flashback:
+    // The player goes forward page by page, back to the page on screen.
+    OnLeftClick(engine, 0, 0);
+    NoteFlashback();
     return true;
   case RunState::SelectWait:
     return Choose();
@@ -207,6 +241,18 @@ bool HeadlessRun::RunTextOutput() {
     if (steps > static_cast<int>(MessageWindow::BufferSize) * 2) return false;
     driver.Tick();
   }
+  return true;
+}
+
+bool HeadlessRun::RunAutoWait() {
+  const std::uint32_t start = clock.NowMs();
+  std::uint32_t endTick = start;
+  for (int ticks = 0; window.posted.empty() && engine.run.state == RunState::ClickWait; ++ticks) {
+    if (ticks == MaxAutoWaitTicks) return false;
+    endTick = clock.NowMs();
+    driver.Tick();
+  }
+  std::fprintf(out, "wait auto %lu\n", static_cast<unsigned long>(endTick - start));
   return true;
 }
 
@@ -260,8 +306,12 @@ void HeadlessRun::Finish(RunEnd end) {
       std::fprintf(out, "var %s=%s\n", TranscriptText(vars.Name(i)).c_str(), TranscriptText(vars.Value(i)).c_str());
     }
   }
-  // The memo file is kept at every end of the run, as the program keeps it at shutdown.
+  // The memo file and the record of read text are kept at every end of the run, as the program
+  // keeps them at shutdown.
   if (!shutDown && !engine.saveData.SaveMemo()) std::fprintf(stderr, "velmo-run: cannot write %s\n", MemoFileName);
+  if (!shutDown && !engine.readRecord.Save()) {
+    std::fprintf(stderr, "velmo-run: cannot write %s\n", ReadRecordFileName);
+  }
   if (!options.captureFile.empty() && WriteScreen(options.captureFile)) {
     std::fprintf(out, "capture %s\n", options.captureFile.c_str());
   }
@@ -277,6 +327,8 @@ RunEnd HeadlessRun::Run() {
     for (std::size_t n; (n = ini->Read(block, sizeof block)) > 0;) text.append(block, n);
     IniProfile profile(text);
     LoadSettings(profile, SystemFacts{}, engine.settings);
+    ReadingModesFromSettings(engine);
+    window.ShowMenus(engine.menus);
   }
   std::error_code error;
   // The plug-ins of the game's system folder, as the program loads them at start-up; the

@@ -24,7 +24,10 @@ constexpr const char* Usage =
     "  --answers A,A,...         answers for boxes and dialogs in order: yes, no, ok, cancel, a bookmark number, or\n"
     "                            a text for a text-input box (default: each box's default button)\n"
     "  --actions A,A,...         the player's actions at successive waits: click, rclick, skipnext, erase, title,\n"
-    "                            exit, load N, save N\n"
+    "                            exit, load N, save N, auto (auto mode on or off: click waits then end by\n"
+    "                            themselves on the virtual clock), readskip (skip of read text on or off),\n"
+    "                            wheelup (one page back in the flashback; each step there is a wait of its own),\n"
+    "                            wheeldown (a click; one page forward in the flashback)\n"
     "  --clock \"YYYY-MM-DD HH:MM:SS\"  the local time of the whole run (bookmark dates, capture names); default: the "
     "real time\n";
 

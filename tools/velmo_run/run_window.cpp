@@ -77,12 +77,24 @@ void RunWindow::ShowMenus(const MenuStates& states) {
       {IDM_LOAD, shownMenus.loadEnabled, states.loadEnabled},
       {IDM_SAVE, shownMenus.saveEnabled, states.saveEnabled},
       {IDM_ERASEMESSAGE, shownMenus.eraseMessageEnabled, states.eraseMessageEnabled},
+      {IDM_FLASHBACK, shownMenus.flashbackEnabled, states.flashbackEnabled},
       {IDM_SKIPNEXT, shownMenus.skipNextEnabled, states.skipNextEnabled},
       {IDM_FULLSCREEN, shownMenus.fullScreenEnabled, states.fullScreenEnabled},
       {IDM_ABOUTSCENARIO, shownMenus.aboutScenarioEnabled, states.aboutScenarioEnabled},
   };
   for (const auto& item : items) {
     if (item.before != item.now) std::fprintf(out, "menu %d %s\n", item.id, item.now ? "enabled" : "grayed");
+  }
+  const struct {
+    int id;
+    bool before;
+    bool now;
+  } marks[] = {
+      {IDM_AUTOMODE, shownMenus.autoModeChecked, states.autoModeChecked},
+      {IDM_READSKIP, shownMenus.readSkipChecked, states.readSkipChecked},
+  };
+  for (const auto& mark : marks) {
+    if (mark.before != mark.now) std::fprintf(out, "menu %d %s\n", mark.id, mark.now ? "checked" : "unchecked");
   }
   shownMenus = states;
 }
