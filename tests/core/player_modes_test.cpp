@@ -15,6 +15,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
+#include <utility>
 
 namespace velmo {
 namespace {
@@ -143,34 +145,32 @@ TEST_F(PlayerModesTest, ReadSkipStopsWhereSkippingStopsAndNeverStartsWhereItIsDi
   f.AddScenario("a.scn", {"x"});
   f.Open("a.scn");
   run.lineRead = true;
-  const struct {
-    const char* name;
-    void (*stop)(Engine&);
-  } stops[] = {
+  const std::vector<std::pair<const char*, std::function<void()>>> stops = {
       {"selection",
-       [](Engine& e) {
-         e.run.state = RunState::SelectWait;
-         FrameTick(e, 0);
+       [&] {
+         run.state = RunState::SelectWait;
+         FrameTick(f.engine, 0);
        }},
       {"click",
-       [](Engine& e) {
-         e.run.state = RunState::TextOutput;
-         OnLeftClick(e, 0, 0);
+       [&] {
+         run.state = RunState::TextOutput;
+         OnLeftClick(f.engine, 0, 0);
        }},
-      {"tab", [](Engine& e) { OnKey(e, KeyTab); }},
-      {"trap", [](Engine& e) { RunScenario(e, "@EnableSkip TEXT TRAP"); }},
-      {"disabled", [](Engine& e) { RunScenario(e, "@EnableSkip FALSE"); }},
-      {"restart", [](Engine& e) { JumpToEntry(e, "a.scn"); }},
+      {"tab", [&] { OnKey(f.engine, KeyTab); }},
+      {"trap", [&] { RunScenario(f.engine, "@EnableSkip TEXT TRAP"); }},
+      {"disabled", [&] { RunScenario(f.engine, "@EnableSkip FALSE"); }},
+      {"restart", [&] { JumpToEntry(f.engine, "a.scn"); }},
   };
-  for (const auto& stop : stops) {
+  for (const auto& [name, stop] : stops) {
     run.skipMode = SkipMode::Text;
     SetReadSkip(f.engine, true);
-    ASSERT_TRUE(run.SkippingPages()) << stop.name;
-    stop.stop(f.engine);
-    EXPECT_FALSE(run.readSkip) << stop.name;
+    ASSERT_TRUE(run.SkippingPages()) << name;
+    stop();
+    EXPECT_FALSE(run.readSkip) << name;
   }
-  run.skipMode = SkipMode::Off;
+  run.skipMode = SkipMode::Off; // skipping disabled by the script
   SetReadSkip(f.engine, true);
+  EXPECT_FALSE(run.readSkip);
   run.skipMode = SkipMode::Text;
   f.engine.menus.skipNextEnabled = false;
   RunMenuCommand(f.engine, IDM_READSKIP);

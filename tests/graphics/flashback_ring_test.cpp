@@ -57,16 +57,5 @@ TEST_F(FlashbackRingTest, APageIsKeptAsNotedAtItsLastWaitOrElseAsClearedAndTheLo
   EXPECT_FALSE(ring.Back()); // 8 went when 11 came
 }
 
-TEST_F(FlashbackRingTest, WithoutPagesNothingIsKeptOrShown) {
-  for (const int pages : {0, -4}) {
-    ASSERT_TRUE(ring.Make(graphics, pages));
-    ring.NotePage(Screen(1));
-    ring.KeepPage(Screen(1));
-    EXPECT_EQ(ring.Capacity(), 0);
-    EXPECT_FALSE(ring.Back());
-    EXPECT_EQ(ring.Shown(), nullptr);
-  }
-}
-
 } // namespace
 } // namespace velmo
