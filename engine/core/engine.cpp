@@ -3,6 +3,7 @@
 #include "engine/core/script_door.h"
 #include "engine/graphics/picture_loader.h"
 #include "engine/graphics/screen.h"
+#include "engine/media/media_set.h"
 #include "engine/platform/platform.h"
 #include "engine/plugin/plugin_set.h"
 #include "engine/save/read_record.h"
@@ -18,7 +19,8 @@ struct Engine::Parts {
   Parts(Platform& platform, RunControl& run)
       : door(platform.window), script(platform.files), screen(platform.graphics), plugins(platform.modules),
         messageWindow(screen, run, door, platform.window), selection(screen, messageWindow, platform.window),
-        saveData(platform.files, platform.clock, script.variables), readRecord(platform.files) {}
+        saveData(platform.files, platform.clock, script.variables), readRecord(platform.files),
+        media(platform, door, run) {}
 
   ScriptDoor door;
   ScriptState script;
@@ -28,19 +30,22 @@ struct Engine::Parts {
   Selection selection;
   SaveData saveData;
   ReadRecord readRecord;
+  MediaSet media;
 };
 
 Engine::Engine(Platform& platformServices, const CommandTable& commandTable, EngineSeams engineSeams)
     : platform(platformServices), commands(commandTable), parts(std::make_unique<Parts>(platformServices, run)),
       seams(engineSeams), door(parts->door), script(parts->script), screen(parts->screen), plugins(parts->plugins),
       messageWindow(parts->messageWindow), selection(parts->selection), saveData(parts->saveData),
-      readRecord(parts->readRecord) {}
+      readRecord(parts->readRecord), media(parts->media) {}
 
 Engine::~Engine() = default;
 
 IMessageWindow& Engine::Messages() { return seams.messageWindow != nullptr ? *seams.messageWindow : messageWindow; }
 
 ISelection& Engine::Choices() { return seams.selection != nullptr ? *seams.selection : selection; }
+
+IMediaChannels& Engine::Media() { return seams.media != nullptr ? *seams.media : media; }
 
 ITransitionRunner& Engine::Transition() { return seams.transition != nullptr ? *seams.transition : plugins.host; }
 

@@ -15,6 +15,7 @@ class IMessageWindow;
 class IScriptObserver;
 class ISelection;
 class ITransitionRunner;
+class MediaSet;
 class MessageWindow;
 class ReadRecord;
 class SaveData;
@@ -27,7 +28,7 @@ struct PictureSource;
 struct PluginSet;
 
 // Stand-ins a test or a tool puts in place of the engine's own subsystems, fixed when the engine
-// is made. Each that is null is the engine's own (the media channels: none).
+// is made. Each that is null is the engine's own.
 struct EngineSeams {
   IScriptObserver* observer = nullptr;
   IMessageWindow* messageWindow = nullptr;
@@ -54,7 +55,7 @@ public:
   IMessageWindow& Messages();
   ISelection& Choices();
   ITransitionRunner& Transition();
-  IMediaChannels* Media() { return seams.media; }
+  IMediaChannels& Media();
   IScriptObserver* Observer() { return seams.observer; }
 
   // Where pictures come from: the game's files, the picture plug-ins and the temp folder.
@@ -82,6 +83,7 @@ public:
   Selection& selection;
   SaveData& saveData;
   ReadRecord& readRecord;
+  MediaSet& media;
 };
 
 } // namespace velmo

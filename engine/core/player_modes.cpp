@@ -9,6 +9,8 @@
 #include "engine/text/message_window.h"
 
 #include <algorithm>
+#include <optional>
+#include <utility>
 
 namespace velmo {
 
@@ -89,9 +91,13 @@ void ContinuePage(Engine& engine) {
 
 bool ReturnToPage(Engine& engine) {
   RunControl& run = engine.run;
-  if (run.state != RunState::MessageHidden && run.state != RunState::Flashback) return false;
+  if (!run.Away()) return false;
   run.ReturnToSavedState();
   engine.platform.window.Repaint();
+  // A wait that ended meanwhile lets the script go on now.
+  if (const std::optional<std::uint32_t> ticket = std::exchange(run.resumeWhenShown, std::nullopt)) {
+    engine.platform.window.PostResume(*ticket);
+  }
   return true;
 }
 
@@ -122,8 +128,10 @@ void FlashbackBack(Engine& engine) {
 void FlashbackForward(Engine& engine) {
   RunControl& run = engine.run;
   if (run.state != RunState::Flashback) return;
-  if (!engine.screen.flashback.Forward()) run.ReturnToSavedState();
-  engine.platform.window.Repaint();
+  if (engine.screen.flashback.Forward())
+    engine.platform.window.Repaint();
+  else
+    ReturnToPage(engine);
 }
 
 } // namespace velmo

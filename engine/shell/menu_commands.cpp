@@ -9,6 +9,8 @@
 #include "engine/platform/platform.h"
 #include "engine/resources/resource_ids.h"
 #include "engine/script/script_state.h"
+#include "engine/shell/bookmark_list.h"
+#include "engine/shell/settings_pages.h"
 
 #include <string>
 
@@ -41,12 +43,11 @@ void SkipToNextSelection(Engine& engine) {
 
 void EraseMessage(Engine& engine) {
   RunControl& run = engine.run;
-  if (run.state == RunState::MessageHidden) {
-    run.ReturnToSavedState();
-  } else if (run.state == RunState::Flashback) {
-    // The pages looked back at are pictures: there is no message window to hide.
-    return;
-  } else if (run.state != RunState::TransitionStep && run.state != RunState::TransitionLast) {
+  // The pages looked back at are pictures: there is no message window to hide.
+  if (run.state == RunState::Flashback) return;
+  // Shown again, the page goes on with a wait that ended while it was hidden.
+  if (ReturnToPage(engine)) return;
+  if (run.state != RunState::TransitionStep && run.state != RunState::TransitionLast) {
     run.savedState = run.state;
     run.state = RunState::MessageHidden;
   }
@@ -73,6 +74,8 @@ void RunMenuCommand(Engine& engine, int id) {
     break;
   case IDM_CONFIG:
     OpenDialog(engine, EngineDialog::Settings);
+    // Whatever the answer: a page may have switched a device off at once (no CD drive).
+    StopSwitchedOffDevices(engine);
     break;
   case IDM_ABOUT:
     OpenDialog(engine, EngineDialog::About);
@@ -84,7 +87,7 @@ void RunMenuCommand(Engine& engine, int id) {
     EraseMessage(engine);
     break;
   case IDM_SAVE:
-    OpenDialog(engine, EngineDialog::SaveBookmark);
+    if (BookmarkDialogOpens(engine, BookmarkDialogKind::Save)) OpenDialog(engine, EngineDialog::SaveBookmark);
     break;
   case IDM_LOAD:
     if (OpenDialog(engine, EngineDialog::LoadBookmark)) ResumeLoadedBookmark(engine);
