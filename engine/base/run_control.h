@@ -25,6 +25,7 @@ enum class RunState {
   TransitionEnd = 14,
   MessageHidden = 15,
   Terminating = 16,
+  Flashback = 17, // the player looks back at earlier pages; any click or Esc goes forward again
 };
 
 // What a click may cut short (@EnableSkip).
@@ -46,22 +47,36 @@ struct RunControl {
   bool skipToOption = false;            // fast-forward to the next selection
   std::int32_t textStepIntervalMs = 25; // negative: the player's speed (Settings::speed x 4)
   bool voicePending = false;            // the voice playing belongs to the text on screen
-  // The ticket of a wait that ended while the message window was hidden: the script goes on once
-  // the window shows again.
+  // The ticket of a wait that ended while the message window was hidden or the flashback shown:
+  // the script goes on once the page shows again.
   std::optional<std::uint32_t> resumeWhenShown;
   bool interpreterRunning = false; // RunScenario is under way (it is never entered twice)
+  bool readSkip = false;           // skip of read text: on until an unread line or a selection
+  bool lineRead = false;           // the message line shown last had been shown before
+  std::uint32_t autoDeadline = 0;  // when auto mode ends the click wait; 0 = not counting yet
 
-  // A click or the menu asked to hurry: text steps run at once and transitions finish.
-  bool Hurrying() const { return clickSkip || skipToOption; }
+  // Pages are not waited for: skipping to the next selection, or skipping text read before.
+  bool SkippingPages() const { return skipToOption || (readSkip && lineRead); }
+  // A click or a skip mode asks to hurry: text steps run at once and transitions finish.
+  bool Hurrying() const { return clickSkip || SkippingPages(); }
+  // The player is away from the page: the message window is hidden or the flashback shown, and
+  // `savedState` is what the engine was doing.
+  bool Away() const { return state == RunState::MessageHidden || state == RunState::Flashback; }
+  // Back from a hidden message window or the flashback to what the engine was doing; a click wait
+  // of auto mode counts its delay afresh.
+  void ReturnToSavedState() {
+    state = savedState;
+    autoDeadline = 0;
+  }
 
   // The voice that belonged to the text on screen is over (it finished, or its channel stopped):
-  // a page that waited for it goes on, also one whose window is hidden once it shows again. In
+  // a page that waited for it goes on, also one the player is away from once it shows again. In
   // any other state nothing else changes.
   void VoiceEnded() {
     if (!voicePending) return;
     voicePending = false;
     if (state == RunState::VoiceWait) state = RunState::TextOutput;
-    if (state == RunState::MessageHidden && savedState == RunState::VoiceWait) savedState = RunState::TextOutput;
+    if (Away() && savedState == RunState::VoiceWait) savedState = RunState::TextOutput;
   }
 };
 

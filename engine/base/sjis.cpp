@@ -30,4 +30,15 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
   return true;
 }
 
+std::string FoldCase(std::string_view text) {
+  std::string folded(text);
+  for (std::size_t i = 0; i < folded.size(); ++i) {
+    if (IsLeadByte(folded[i]) && i + 1 < folded.size())
+      ++i;
+    else
+      folded[i] = FoldAscii(folded[i]);
+  }
+  return folded;
+}
+
 } // namespace velmo

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace velmo {
@@ -20,5 +21,9 @@ std::string_view CutAtCharBoundary(std::string_view text, std::size_t maxBytes);
 // Compares command words, parameter names and keywords: ASCII letters ignore case, the bytes of a
 // two-byte character are compared exactly.
 bool EqualsNoCase(std::string_view a, std::string_view b);
+
+// `text` with its ASCII letters in lower case and the bytes of two-byte characters as they are:
+// one form for names that are equal ignoring case.
+std::string FoldCase(std::string_view text);
 
 } // namespace velmo

@@ -5,6 +5,7 @@
 #include "engine/base/sjis.h"
 #include "engine/commands/script_commands.h"
 #include "engine/core/engine.h"
+#include "engine/core/player_modes.h"
 #include "engine/platform/platform.h"
 #include "engine/script/command_line.h"
 #include "engine/script/script_state.h"
@@ -80,6 +81,7 @@ CommandResult CmdEnableSkip(ScriptContext& ctx) {
     if (p.IsFlag("TRAP") || p.IsFlag("PAUSE")) {
       engine.run.clickSkip = false;
       engine.run.skipToOption = false;
+      SetReadSkip(engine, false);
     } else if (p.Is("MODE", 1)) {
       mode = p.Value();
     }
@@ -92,6 +94,8 @@ CommandResult CmdEnableSkip(ScriptContext& ctx) {
     engine.run.skipMode = SkipMode::Text;
   else
     ThrowError(ErrSyntax, mode);
+  // The skip of read text stops where skipping is disabled.
+  if (engine.run.skipMode == SkipMode::Off) SetReadSkip(engine, false);
   return CommandResult::Continue;
 }
 

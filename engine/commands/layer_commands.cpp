@@ -415,7 +415,7 @@ CommandResult RunPending(Engine& engine, bool animate) {
 CommandResult CmdEffect(ScriptContext& ctx) {
   const TCommandLine& line = ctx.line;
   Engine& engine = ctx.engine;
-  bool animate = engine.settings.effect != 0 && !engine.run.skipToOption;
+  bool animate = engine.settings.effect != 0 && !engine.run.SkippingPages();
   EffectRecord pending;
   for (const ParamToken p : Params(line)) {
     const char* value = p.Value();
@@ -453,7 +453,7 @@ CommandResult CmdUpdateScreen(ScriptContext& ctx) {
   Engine& engine = ctx.engine;
   ComposeAll(engine.screen);
   std::memcpy(engine.screen.previousSurface->Bits(), engine.screen.screenSurface->Bits(), TSurface::Size);
-  bool animate = engine.settings.transition != 0 && !engine.run.skipToOption;
+  bool animate = engine.settings.transition != 0 && !engine.run.SkippingPages();
   EffectRecord pending = engine.plugins.currentTransition;
   for (const ParamToken p : Params(line)) {
     const char* value = p.Value();

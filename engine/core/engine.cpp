@@ -6,6 +6,7 @@
 #include "engine/media/media_set.h"
 #include "engine/platform/platform.h"
 #include "engine/plugin/plugin_set.h"
+#include "engine/save/read_record.h"
 #include "engine/save/save_data.h"
 #include "engine/script/script_state.h"
 #include "engine/text/message_window.h"
@@ -18,7 +19,8 @@ struct Engine::Parts {
   Parts(Platform& platform, RunControl& run)
       : door(platform.window), script(platform.files), screen(platform.graphics), plugins(platform.modules),
         messageWindow(screen, run, door, platform.window), selection(screen, messageWindow, platform.window),
-        saveData(platform.files, platform.clock, script.variables), media(platform, door, run) {}
+        saveData(platform.files, platform.clock, script.variables), readRecord(platform.files),
+        media(platform, door, run) {}
 
   ScriptDoor door;
   ScriptState script;
@@ -27,14 +29,15 @@ struct Engine::Parts {
   MessageWindow messageWindow;
   Selection selection;
   SaveData saveData;
+  ReadRecord readRecord;
   MediaSet media;
 };
 
 Engine::Engine(Platform& platformServices, const CommandTable& commandTable, EngineSeams engineSeams)
     : platform(platformServices), commands(commandTable), parts(std::make_unique<Parts>(platformServices, run)),
       seams(engineSeams), door(parts->door), script(parts->script), screen(parts->screen), plugins(parts->plugins),
-      messageWindow(parts->messageWindow), selection(parts->selection), saveData(parts->saveData), media(parts->media) {
-}
+      messageWindow(parts->messageWindow), selection(parts->selection), saveData(parts->saveData),
+      readRecord(parts->readRecord), media(parts->media) {}
 
 Engine::~Engine() = default;
 

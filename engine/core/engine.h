@@ -17,6 +17,7 @@ class ISelection;
 class ITransitionRunner;
 class MediaSet;
 class MessageWindow;
+class ReadRecord;
 class SaveData;
 class Screen;
 class ScriptDoor;
@@ -81,6 +82,7 @@ public:
   MessageWindow& messageWindow;
   Selection& selection;
   SaveData& saveData;
+  ReadRecord& readRecord;
   MediaSet& media;
 };
 

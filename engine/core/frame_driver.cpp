@@ -3,16 +3,15 @@
 #include "engine/base/format.h"
 #include "engine/core/engine.h"
 #include "engine/core/interpreter.h"
+#include "engine/core/player_modes.h"
 #include "engine/core/script_door.h"
 #include "engine/media/media_channels.h"
 #include "engine/platform/platform.h"
 #include "engine/plugin/effect_host.h"
+#include "engine/save/read_record.h"
 #include "engine/script/script_state.h"
 #include "engine/text/message_window.h"
 #include "engine/text/selection.h"
-
-#include <optional>
-#include <utility>
 
 namespace velmo {
 
@@ -43,7 +42,7 @@ void EndWait(Engine& engine) {
 // The deadline test of TimedWait and SelectWait. The clock wraps after 49.7 days; a deadline is
 // passed once it lies behind `now` on that circle.
 void TickDeadline(Engine& engine, std::uint32_t nowMs) {
-  if (engine.run.skipToOption) {
+  if (engine.run.SkippingPages()) {
     EndWait(engine);
   } else if (engine.run.waitDeadline != 0 && static_cast<std::int32_t>(engine.run.waitDeadline - nowMs) < 0) {
     EndWait(engine);
@@ -69,10 +68,13 @@ void FrameTick(Engine& engine, std::uint32_t nowMs) {
     break;
   case RunState::ClickWait:
     engine.Messages().BlinkPageMarker(true);
+    if (engine.settings.autoMode != 0) TickAutoMode(engine, nowMs);
     break;
   case RunState::SelectWait:
+    // Skipping stops at a selection.
     engine.run.clickSkip = false;
     engine.run.skipToOption = false;
+    SetReadSkip(engine, false);
     TickDeadline(engine, nowMs);
     break;
   case RunState::TimedWait:
@@ -140,9 +142,10 @@ void OnResume(Engine& engine, std::uint32_t ticket) {
   engine.door.Deliver([&engine, ticket] {
     // A resume for a wait that is over (another resume or a jump ended it) is dropped.
     if (engine.run.state == RunState::Terminating || !engine.door.IsCurrent(ticket)) return;
-    // A wait that ends while the player looks at the picture without the message window (a play
-    // or a fade came to its end) lets the script go on only once the window shows again.
-    if (engine.run.state == RunState::MessageHidden) {
+    // A wait that ends while the player looks at the picture without the message window or at the
+    // flashback (a play or a fade came to its end) lets the script go on only once the page shows
+    // again.
+    if (engine.run.Away()) {
       engine.run.resumeWhenShown = ticket;
       return;
     }
@@ -156,6 +159,8 @@ void TakeChoice(Engine& engine, const SelectionChoice& choice) {
   engine.door.Deliver([&engine, choice] {
     // Once taken, the selection is over: a second click before the script goes on chooses nothing.
     if (engine.run.state != RunState::SelectWait) return;
+    // A choice is a moment worth keeping what was read; a failure is tried again at shutdown.
+    engine.readRecord.Save();
     engine.run.state = RunState::Running;
     engine.run.waitDeadline = 0;
     TListHash& vars = engine.script.variables;
@@ -171,6 +176,11 @@ void TakeChoice(Engine& engine, const SelectionChoice& choice) {
 }
 
 void OnLeftClick(Engine& engine, int x, int y) {
+  SetAutoMode(engine, false);
+  if (engine.run.state == RunState::Flashback) {
+    FlashbackForward(engine);
+    return;
+  }
   if (ClickMayFireEvent(engine.run.state) && engine.script.EventSet(UserClick)) {
     FireEvent(engine, UserClick);
     return;
@@ -178,14 +188,14 @@ void OnLeftClick(Engine& engine, int x, int y) {
   switch (engine.run.state) {
   case RunState::TextOutput:
     engine.run.skipToOption = false;
+    SetReadSkip(engine, false);
     TextOutputClick(engine);
     break;
   case RunState::VoiceWait:
     TextOutputClick(engine);
     break;
   case RunState::ClickWait:
-    engine.Messages().BlinkPageMarker(false);
-    engine.run.state = RunState::TextOutput;
+    ContinuePage(engine);
     break;
   case RunState::SelectWait:
     TakeChoice(engine, engine.Choices().Hit(x, y));
@@ -201,11 +211,7 @@ void OnLeftClick(Engine& engine, int x, int y) {
     EndDeviceWait(engine);
     break;
   case RunState::MessageHidden:
-    engine.run.state = engine.run.savedState;
-    engine.platform.window.Repaint();
-    if (const std::optional<std::uint32_t> ticket = std::exchange(engine.run.resumeWhenShown, std::nullopt)) {
-      engine.platform.window.PostResume(*ticket);
-    }
+    ReturnToPage(engine);
     break;
   default:
     break;
@@ -230,7 +236,12 @@ void EndDeviceWait(Engine& engine) {
   engine.door.RequestResume();
 }
 
-RightClickAction OnRightClick(const Engine& engine) {
+RightClickAction OnRightClick(Engine& engine) {
+  SetAutoMode(engine, false);
+  if (engine.run.state == RunState::Flashback) {
+    FlashbackForward(engine);
+    return RightClickAction::None;
+  }
   if (engine.settings.fullScreen != 0) return RightClickAction::FullScreenMenu;
   switch (engine.settings.rightClick) {
   case 1:
@@ -248,15 +259,41 @@ RightClickAction OnRightClick(const Engine& engine) {
   }
 }
 
-void OnKey(Engine& engine, int virtualKey) {
-  if (engine.run.state != RunState::SelectWait) return;
-  ISelection& selection = engine.Choices();
-  if (virtualKey == KeyUp)
-    selection.Up();
-  else if (virtualKey == KeyDown)
-    selection.Down();
-  else if (selection.Key(virtualKey))
-    OnLeftClick(engine, 0, 0); // a hot key chooses its entry as Space would
+InputEffect OnKey(Engine& engine, int virtualKey) {
+  if (virtualKey == KeyEnter || virtualKey == KeySpace) return InputEffect::Click;
+  if (virtualKey == KeyEscape) return InputEffect::RightButton;
+  const bool autoMode = engine.settings.autoMode != 0;
+  SetAutoMode(engine, false);
+  if (virtualKey == KeyPageUp) {
+    FlashbackBack(engine);
+  } else if (virtualKey == KeyPageDown) {
+    FlashbackForward(engine);
+  } else if (engine.run.state == RunState::SelectWait) {
+    ISelection& selection = engine.Choices();
+    if (virtualKey == KeyUp)
+      selection.Up();
+    else if (virtualKey == KeyDown)
+      selection.Down();
+    else if (selection.Key(virtualKey))
+      OnLeftClick(engine, 0, 0); // a hot key chooses its entry as Space would
+  } else if (virtualKey == KeyAutoMode) {
+    // The key that ended auto mode does not turn it on again.
+    if (!autoMode) SetAutoMode(engine, true);
+  } else if (virtualKey == KeyTab) {
+    ToggleReadSkip(engine);
+  }
+  return InputEffect::None;
+}
+
+InputEffect OnWheel(Engine& engine, bool up) {
+  if (up) {
+    FlashbackBack(engine);
+  } else if (engine.run.state == RunState::Flashback) {
+    FlashbackForward(engine);
+  } else if (engine.run.state != RunState::SelectWait) {
+    return InputEffect::Click;
+  }
+  return InputEffect::None;
 }
 
 void OnMouseMove(Engine& engine, int x, int y) {
@@ -270,7 +307,7 @@ void OnMciNotify(Engine& engine, std::uint32_t deviceId, PlayEnd end) {
   if (media.WaveNotify(deviceId, end)) {
     if (engine.run.voicePending) {
       // The page that waited for its voice goes on; in any other state the voice just ends (a
-      // hidden message window goes on once it shows again).
+      // hidden message window or the flashback goes on once the page shows again).
       engine.run.VoiceEnded();
       return;
     }
@@ -310,11 +347,7 @@ void StopDisabledMedia(Engine& engine) {
   // with the wave channel stopped; either way its page goes on as when the voice ends.
   if (run.voicePending && (settings.enableVoice != 1 || settings.enableSe != 1)) {
     if (settings.enableSe == 1) media.StopWave();
-    run.voicePending = false;
-    if (run.state == RunState::VoiceWait) run.state = RunState::TextOutput;
-    if (run.state == RunState::MessageHidden && run.savedState == RunState::VoiceWait) {
-      run.savedState = RunState::TextOutput;
-    }
+    run.VoiceEnded();
   }
   if (settings.enableAvi != 1) {
     media.CloseMovie();

@@ -30,7 +30,8 @@ void OnResume(Engine& engine, std::uint32_t ticket);
 // Either way the selection is over. No entry (-1): nothing.
 void TakeChoice(Engine& engine, const SelectionChoice& choice);
 
-// A left click at client position (x, y); Enter and Space act exactly as a click.
+// A left click at client position (x, y); Enter and Space act exactly as a click. A click ends
+// auto mode; in the flashback it goes one page forward.
 void OnLeftClick(Engine& engine, int x, int y);
 
 // Ends a wait for the music, a sound or the CD (MusicWait, SoundWait, CDWait) as a click ends it:
@@ -47,10 +48,21 @@ enum class RightClickAction {
   Capture,        // post IDM_CAPTURE
   CaptureAuto,    // capture the screen under an automatic name
 };
-RightClickAction OnRightClick(const Engine& engine);
+// The right button ends auto mode, and in the flashback goes one page forward (None then).
+RightClickAction OnRightClick(Engine& engine);
 
-// Keys that are not clicks: the arrows and the access and hot keys of a selection.
-void OnKey(Engine& engine, int virtualKey);
+// What the window does after a key or the wheel: nothing more, a left click at the cursor, or
+// what the right button does.
+enum class InputEffect { None, Click, RightButton };
+
+// A key pressed (WM_KEYDOWN). Enter and Space are clicks and Esc is the right button; any other key
+// ends auto mode. PageUp and PageDown go back and forward in the flashback (PageUp opens it); in
+// a selection the arrows and the access and hot keys are the selection's; elsewhere A turns auto
+// mode on and Tab turns the skip of read text on or off.
+InputEffect OnKey(Engine& engine, int virtualKey);
+// The mouse wheel turned one notch: up goes back in the flashback (opening it); down goes forward
+// there, and elsewhere advances as a click, except in a selection, where it chooses nothing.
+InputEffect OnWheel(Engine& engine, bool up);
 // The mouse moved to (x, y).
 void OnMouseMove(Engine& engine, int x, int y);
 
@@ -67,10 +79,14 @@ void OnMovieNotify(Engine& engine);
 void StopDisabledMedia(Engine& engine);
 
 // Virtual-key codes the shell tells apart.
+inline constexpr int KeyTab = 9;
 inline constexpr int KeyEnter = 13;
 inline constexpr int KeyEscape = 27;
 inline constexpr int KeySpace = 32;
+inline constexpr int KeyPageUp = 33;
+inline constexpr int KeyPageDown = 34;
 inline constexpr int KeyUp = 38;
 inline constexpr int KeyDown = 40;
+inline constexpr int KeyAutoMode = 'A';
 
 } // namespace velmo

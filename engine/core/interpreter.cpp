@@ -5,6 +5,7 @@
 #include "engine/base/sjis.h"
 #include "engine/core/command_table.h"
 #include "engine/core/engine.h"
+#include "engine/core/player_modes.h"
 #include "engine/core/script_door.h"
 #include "engine/core/script_observer.h"
 #include "engine/media/media_channels.h"
@@ -92,10 +93,15 @@ bool SplitCannotFail(const char* text) {
   return references < 64;
 }
 
+// A line that was not read from the scenario file (a command the shell or an event runs).
+constexpr std::int64_t NoFileLine = -1;
+
 // One line: a label, a comment, a command or message text. `kept` is the file's kept line for it,
 // or the one kept for a line a command made up: a line that means the same at every pass is split
-// and looked up once, then taken from there.
-CommandResult ExecuteLine(Engine& engine, TCommandLine& line, char* buffer, TScenarioLine* kept) {
+// and looked up once, then taken from there. `lineStart` is the byte offset in the scenario file of
+// the line read from it that led here, or NoFileLine.
+CommandResult ExecuteLine(Engine& engine, TCommandLine& line, char* buffer, TScenarioLine* kept,
+                          std::int64_t lineStart) {
   LineKind kind;
   const CommandSpec* command = nullptr;
   if (kept != nullptr && kept->kindKnown && (kept->splitKept || kept->splitUnused)) {
@@ -138,6 +144,7 @@ CommandResult ExecuteLine(Engine& engine, TCommandLine& line, char* buffer, TSce
   }
   if (scenario.ifState != IfState::Active) return CommandResult::Continue;
   const char* text = line.Substitute(buffer);
+  if (lineStart != NoFileLine) TakeMessageLine(engine, static_cast<std::uint32_t>(lineStart));
   if (IScriptObserver* observer = engine.Observer()) observer->OnMessageText(text);
   engine.Messages().SetMessageText(text);
   return CommandResult::Stop;
@@ -158,6 +165,7 @@ int RunScenario(Engine& engine, const char* command) {
     current.FindParagraph(engine.script.variables);
     for (;;) {
       TScenarioLine* kept = nullptr;
+      std::int64_t lineStart = NoFileLine;
       if (command != nullptr) {
         const std::string_view cut = CutAtCharBoundary(command, TScenario::LineSize - 1);
         std::memcpy(buffer, cut.data(), cut.size());
@@ -167,12 +175,13 @@ int RunScenario(Engine& engine, const char* command) {
         TScenario& scenario = engine.script.Scenario();
         ++scenario.line;
         ++engine.script.linesRead;
+        lineStart = scenario.Tell();
         kept = scenario.ReadKeptLine(buffer);
         if (kept == nullptr) ThrowFatal(ErrUnexpectedEOF, "無し");
       }
-      CommandResult result = ExecuteLine(engine, line, buffer, kept);
+      CommandResult result = ExecuteLine(engine, line, buffer, kept, lineStart);
       while (result == CommandResult::Redispatch) {
-        result = ExecuteLine(engine, line, buffer, engine.script.madeUpLines.Keep(buffer));
+        result = ExecuteLine(engine, line, buffer, engine.script.madeUpLines.Keep(buffer), lineStart);
       }
       if (result == CommandResult::Stop || command != nullptr) return 1;
     }
@@ -201,7 +210,8 @@ void FireEvent(Engine& engine, int slot) {
 
 void CancelWait(Engine& engine) {
   RunControl& run = engine.run;
-  switch (run.state == RunState::MessageHidden ? run.savedState : run.state) {
+  const bool away = run.Away();
+  switch (away ? run.savedState : run.state) {
   case RunState::TransitionStep:
   case RunState::TransitionLast: {
     // The transition gets its finishing call, so that it can let go of what it holds.
@@ -238,7 +248,7 @@ void CancelWait(Engine& engine) {
   }
   run.waitDeadline = 0;
   run.resumeWhenShown.reset();
-  if (run.state == RunState::MessageHidden || IsTransition(run.state)) engine.platform.window.Repaint();
+  if (away || IsTransition(run.state)) engine.platform.window.Repaint();
 }
 
 void JumpToEntry(Engine& engine, std::string_view location) {
@@ -250,6 +260,7 @@ void JumpToEntry(Engine& engine, std::string_view location) {
   script.Scenario().Open(location);
   script.Scenario().Reset();
   engine.Messages().Reset();
+  SetReadSkip(engine, false);
   script.ClearEvents();
   if (engine.run.state != RunState::Terminating) engine.run.state = RunState::Running;
   engine.door.RequestResume();

@@ -29,6 +29,8 @@ SettingsEffects LoadSettings(IProfile& profile, const SystemFacts& facts, Settin
   effects.enableAboutScenario = !settings.aboutThisScenario.empty();
 
   settings.speed = profile.GetInt("MESSAGE", "Speed", 5);
+  // Files from before auto mode have no key: the game waits for clicks, as it always did.
+  settings.autoMode = profile.GetInt("MESSAGE", "AutoMode", 0);
 
   // A missing device is remembered as 2 and written back, so the setting stays off on later runs
   // even on machines that have the device.
@@ -79,6 +81,7 @@ void SaveSettings(IProfile& profile, Settings& settings, int windowLeft, int win
   profile.SetInt("GENERAL", "AutoSelect", settings.autoSelect);
   profile.SetInt("GENERAL", "NativeCode", settings.nativeCode);
   profile.SetInt("MESSAGE", "Speed", settings.speed);
+  profile.SetInt("MESSAGE", "AutoMode", settings.autoMode);
   profile.SetInt("MCI", "EnbaleMIDI", settings.enableMidi);
   profile.SetInt("MCI", "EnbaleCDDA", settings.enableCdda);
   profile.SetInt("MCI", "EnbaleSE", settings.enableSe);

@@ -23,7 +23,8 @@ struct Settings {
   std::int32_t maxBookmarkPage = 1;
   std::string aboutThisScenario;
   // [MESSAGE]
-  std::int32_t speed = 5; // ms per text step / 4 while @Text WAIT=USER is in force
+  std::int32_t speed = 5;    // ms per text step / 4 while @Text WAIT=USER is in force
+  std::int32_t autoMode = 0; // non-zero: click waits end by themselves (auto mode, the key A)
   // [MCI]: 1 enabled, 0 disabled, 2 no device (the key names are spelled "Enbale...")
   std::int32_t enableCdda = 1;
   std::int32_t enableMidi = 1;

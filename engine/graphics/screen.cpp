@@ -12,14 +12,4 @@ bool Screen::HasSurfaces() const {
          previousSurface != nullptr && screenSurface != nullptr;
 }
 
-bool Screen::MakeFlashbackSurfaces(std::int32_t count) {
-  flashbackSurfaces.clear();
-  for (std::int32_t i = 0; i < count; ++i) {
-    std::unique_ptr<TSurface> surface = graphics.CreateSurface();
-    if (surface == nullptr) return false;
-    flashbackSurfaces.push_back(std::move(surface));
-  }
-  return true;
-}
-
 } // namespace velmo

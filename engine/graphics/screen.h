@@ -1,12 +1,12 @@
 #pragma once
 
+#include "engine/graphics/flashback_ring.h"
 #include "engine/graphics/layers.h"
 #include "engine/platform/platform.h"
 #include "engine/platform/surface.h"
 
 #include <cstdint>
 #include <memory>
-#include <vector>
 
 namespace velmo {
 
@@ -21,9 +21,9 @@ public:
 
   // Whether all five surfaces exist.
   bool HasSurfaces() const;
-  // Makes `count` flashback surfaces in place of those there were (none for 0 or less); false
-  // when the system cannot make one.
-  bool MakeFlashbackSurfaces(std::int32_t count);
+  // Makes the flashback surfaces for `count` pages in place of those there were (none for 0 or
+  // less); false when the system cannot make one.
+  bool MakeFlashbackSurfaces(std::int32_t count) { return flashback.Make(graphics, count); }
 
   IGraphics& graphics;
   // Background and user band; plus window band; plus text band (the finished frame); the
@@ -33,7 +33,7 @@ public:
   std::unique_ptr<TSurface> composeSurface;
   std::unique_ptr<TSurface> previousSurface;
   std::unique_ptr<TSurface> screenSurface;
-  std::vector<std::unique_ptr<TSurface>> flashbackSurfaces;
+  FlashbackRing flashback;
   LayerTable layers;
 };
 

@@ -48,13 +48,16 @@ enum class CursorChoice { Program, Arrow, File };
 // The engine's own dialogs that menu commands open.
 enum class EngineDialog { Settings, About, LoadBookmark, SaveBookmark };
 
-// What the menus show: the commands a script or the settings grayed, and the full-screen mark.
+// What the menus show: the commands a script or the settings grayed, and the modes that are on.
 // The engine keeps the flags; the window's menu bar and its full-screen pop-up mirror them.
 struct MenuStates {
   bool loadEnabled = true;           // しおり: 開く (40013)
   bool saveEnabled = true;           // しおり: 挿す (40012)
   bool eraseMessageEnabled = true;   // オプション: メッセージを消す (40011)
-  bool skipNextEnabled = true;       // 次の選択肢へ (40010)
+  bool flashbackEnabled = false;     // オプション: 読み返す (40030), when pages are kept for it
+  bool autoModeChecked = false;      // オプション: オートモード (40035) is on
+  bool readSkipChecked = false;      // オプション: 既読スキップ (40036) is on
+  bool skipNextEnabled = true;       // 次の選択肢へ (40010), and with it 既読スキップ
   bool fullScreenEnabled = true;     // オプション: 全画面表示 (40018)
   bool aboutScenarioEnabled = false; // システム: シナリオについて (40031)
   bool operator==(const MenuStates&) const = default;

@@ -44,7 +44,9 @@ std::string EncodeCapture(const TSurface& surface) {
 }
 
 const TSurface* ShownSurface(const Screen& screen, RunState state) {
-  return state == RunState::MessageHidden ? screen.baseSurface.get() : screen.screenSurface.get();
+  if (state == RunState::MessageHidden) return screen.baseSurface.get();
+  if (state == RunState::Flashback && screen.flashback.Shown() != nullptr) return screen.flashback.Shown();
+  return screen.screenSurface.get();
 }
 
 bool WriteCapture(IFileSystem& files, IGraphics& graphics, const TSurface& shown, std::string_view path) {

@@ -24,7 +24,8 @@ inline constexpr std::size_t CaptureFileSize = 14 + 40 + TSurface::Size;
 std::string EncodeCapture(const TSurface& surface);
 
 // The picture the window shows: BaseSurface while the message window is hidden (a capture then
-// holds no message window, as the window shows none), else ScreenSurface. nullptr when missing.
+// holds no message window, as the window shows none), the page looked at in the flashback, else
+// ScreenSurface. nullptr when missing.
 const TSurface* ShownSurface(const Screen& screen, RunState state);
 
 // Writes `shown` to `path` as a BMP file: drawing the system still holds back is completed first,

@@ -111,6 +111,8 @@ public:
   // Goes to a known label at once, or leaves the search to FindParagraph.
   void JumpToParagraph(std::string_view label);
   std::uint32_t Tell() const { return position; }
+  // The file's length in bytes, once a line of it has been read.
+  std::uint32_t Size() const { return static_cast<std::uint32_t>(bytes.size()); }
   void Seek(std::uint32_t offset);
 
   void SetFileName(std::string_view name);

@@ -4,6 +4,7 @@
 #include "engine/core/engine.h"
 #include "engine/core/frame_driver.h"
 #include "engine/core/interpreter.h"
+#include "engine/core/player_modes.h"
 #include "engine/core/script_door.h"
 #include "engine/platform/platform.h"
 #include "engine/resources/resource_ids.h"
@@ -32,9 +33,7 @@ void SkipToNextSelection(Engine& engine) {
   if (!engine.menus.skipNextEnabled) return;
   RunControl& run = engine.run;
   run.skipToOption = !run.skipToOption && run.skipMode != SkipMode::Off;
-  if (run.state == RunState::MessageHidden) {
-    run.state = run.savedState;
-    engine.platform.window.Repaint();
+  if (ReturnToPage(engine)) {
     // The click that goes on with the page; a selection shown again is left for the player, so that
     // the click does not choose whatever lies under the cursor.
     if (run.state != RunState::SelectWait) OnLeftClick(engine, -1, -1);
@@ -44,9 +43,11 @@ void SkipToNextSelection(Engine& engine) {
 
 void EraseMessage(Engine& engine) {
   RunControl& run = engine.run;
-  if (run.state == RunState::MessageHidden) {
-    run.state = run.savedState;
-  } else if (run.state != RunState::TransitionStep && run.state != RunState::TransitionLast) {
+  // The pages looked back at are pictures: there is no message window to hide.
+  if (run.state == RunState::Flashback) return;
+  // Shown again, the page goes on with a wait that ended while it was hidden.
+  if (ReturnToPage(engine)) return;
+  if (run.state != RunState::TransitionStep && run.state != RunState::TransitionLast) {
     run.savedState = run.state;
     run.state = RunState::MessageHidden;
   }
@@ -102,6 +103,15 @@ void RunMenuCommand(Engine& engine, int id) {
   case IDM_FULLSCREEN:
     ToggleFullScreen(engine);
     break;
+  case IDM_FLASHBACK:
+    FlashbackBack(engine);
+    break;
+  case IDM_AUTOMODE:
+    SetAutoMode(engine, engine.settings.autoMode == 0);
+    break;
+  case IDM_READSKIP:
+    ToggleReadSkip(engine);
+    break;
   case IDM_ABOUTSCENARIO:
     if (!engine.settings.aboutThisScenario.empty()) {
       window.OpenWithShell(
@@ -126,6 +136,9 @@ bool IsMenuCommand(int id) {
   case IDM_TITLE_NOASK:
   case IDM_FULLSCREEN:
   case IDM_ABOUTSCENARIO:
+  case IDM_FLASHBACK:
+  case IDM_AUTOMODE:
+  case IDM_READSKIP:
     return true;
   default:
     return false;
@@ -153,6 +166,7 @@ int RightButtonCommand(RightClickAction action) {
 
 void ApplySettingsToMenus(Engine& engine, const SettingsEffects& effects) {
   engine.menus.aboutScenarioEnabled = effects.enableAboutScenario;
+  ReadingModesFromSettings(engine);
   engine.menus.fullScreenEnabled = !effects.grayFullScreenCommand;
   // A game on a CD has nowhere to keep a bookmark.
   engine.menus.saveEnabled = !engine.runsFromCd;

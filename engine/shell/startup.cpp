@@ -5,6 +5,7 @@
 #include "engine/graphics/screen.h"
 #include "engine/platform/platform.h"
 #include "engine/plugin/plugin_set.h"
+#include "engine/save/read_record.h"
 #include "engine/save/save_data.h"
 #include "engine/script/error_log.h"
 #include "engine/script/script_state.h"
@@ -27,6 +28,7 @@ void StartEngine(Engine& engine, std::string_view programFolder, std::string_vie
   vars.SetVarText("sysTmpPath", tempFolder);
   engine.tempFolder = tempFolder;
   engine.saveData.LoadMemo();
+  engine.readRecord.Load();
   WriteLogHeader(engine.platform, vars);
   // Plug-ins that could not be loaded are recorded, without interrupting the player.
   for (const TException& failure : engine.plugins.loadFailures) {
@@ -41,6 +43,9 @@ void ShutdownEngine(Engine& engine) {
   // Nobody is left to ask at shutdown: a memo file that cannot be written is noted in the log.
   if (!engine.saveData.SaveMemo()) {
     LogScriptError(engine.platform, TException(ErrFileIO, MemoFileName), ScriptPosition{"", 0, ""});
+  }
+  if (!engine.readRecord.Save()) {
+    LogScriptError(engine.platform, TException(ErrFileIO, ReadRecordFileName), ScriptPosition{"", 0, ""});
   }
   WriteLogFooter(engine.platform);
 }

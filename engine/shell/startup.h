@@ -17,13 +17,13 @@ inline constexpr const char* ScriptVersion = "1.15.228";
 // object that could not be made ("TSurface"), or nullptr.
 const char* CreateEngineObjects(Engine& engine, std::string_view systemFolder);
 
-// UM_STARTUP: the version and folder variables, memo[1..256] from the memo file, the error log's
-// header, system\startup.scx opened, UM_RESUME posted. Folders are given with their trailing
+// UM_STARTUP: the version and folder variables, memo[1..256] from the memo file, the record of
+// read text, the error log's header, system\startup.scx opened, UM_RESUME posted. Folders are given with their trailing
 // separator; the temp folder is where pictures taken out of archives go.
 void StartEngine(Engine& engine, std::string_view programFolder, std::string_view tempFolder);
 
-// The engine's part of UM_SHUTDOWN: memo[1..256] saved to the memo file (a failure is logged),
-// then the error log's end line.
+// The engine's part of UM_SHUTDOWN: memo[1..256] saved to the memo file and the record of read
+// text to system\read.dat (a failure is logged), then the error log's end line.
 void ShutdownEngine(Engine& engine);
 
 } // namespace velmo

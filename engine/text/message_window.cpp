@@ -84,7 +84,14 @@ std::size_t MessageWindow::DrawTextRun(TSurface& surface, int x, int y, std::str
 
 void MessageWindow::WaitForClick() {
   run.clickSkip = false;
-  run.state = run.skipToOption ? RunState::TextOutput : RunState::ClickWait;
+  run.autoDeadline = 0;
+  run.state = run.SkippingPages() ? RunState::TextOutput : RunState::ClickWait;
+  waitCharacters = charactersTyped;
+  charactersTyped = 0;
+  if (pageHasText && screen.flashback.Capacity() > 0) {
+    screen.graphics.Flush();
+    screen.flashback.NotePage(*screen.screenSurface);
+  }
 }
 
 void MessageWindow::NewLine(TextLayerState& layout) {
@@ -95,6 +102,10 @@ void MessageWindow::NewLine(TextLayerState& layout) {
 
 void MessageWindow::ClearPage() {
   screen.graphics.Flush();
+  // The page goes to the flashback as the player saw it.
+  if (pageHasText) screen.flashback.KeepPage(*screen.screenSurface);
+  pageHasText = false;
+  charactersTyped = 0;
   if (font.dirty) RecreateMessageFont();
   TTextLayer* layer = TextLayer();
   if (layer != nullptr && DrawsIntoBitmap(layer->mode)) layer->Discard(screen.layers);
@@ -143,7 +154,9 @@ MessageWindow::StepEnd MessageWindow::PrintCharacter(std::string_view character,
     if (DrawsOnScreen(layer->mode))
       DrawTextRun(*screen.screenSurface, Saturate32(x), Saturate32(y), character, MessagePair);
     if (DrawsIntoBitmap(layer->mode)) DrawTextRun(*layer->bitmap, Saturate32(x), Saturate32(y), character, MessagePair);
+    pageHasText = true;
   }
+  ++charactersTyped;
   window.Invalidate(Saturate32(x), Saturate32(y), Saturate32(x + lastMeasured.cx + 2),
                     Saturate32(y + lastMeasured.cy + 2));
   layout.CursorX() = Saturate32(nextX);
@@ -239,7 +252,7 @@ void MessageWindow::OutputStep() {
     ClearPage();
   }
   for (;;) {
-    const int limit = run.clickSkip || run.skipToOption || window.ControlKeyDown() ? 1024 : 1;
+    const int limit = run.Hurrying() || window.ControlKeyDown() ? 1024 : 1;
     if (count >= limit) return endStep();
     switch (TakeControlByte(hangMode)) {
     case ControlResult::EndStep:

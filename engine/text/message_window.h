@@ -25,6 +25,9 @@ public:
   virtual void BlinkPageMarker(bool /*show*/) {}
   // Back to an empty window (a restart at an entry).
   virtual void Reset() {}
+  // How many characters were typed before the current click wait, since the wait or page clear
+  // before it: what the player reads there (auto mode's delay).
+  virtual std::int32_t WaitCharacters() const { return 0; }
 };
 
 // What happens to the next character that does not fit on its line (\+, \-, \x).
@@ -82,6 +85,7 @@ public:
   void OutputStep() override;
   void BlinkPageMarker(bool show) override;
   void Reset() override;
+  std::int32_t WaitCharacters() const override { return waitCharacters; }
 
   // Makes the message font again from its description (SIZE, WEIGHT, FACE and page clears).
   void RecreateMessageFont();
@@ -120,7 +124,8 @@ private:
   void ClearPage();
   // The cursor to the line start of the next line: down by the line pitch and a space's height.
   void NewLine(TextLayerState& layout);
-  // The wait at a \w or a full page: ClickWait, or straight on while skipping to an option.
+  // The wait at a \w or a full page: ClickWait, or straight on while skipping pages. The page as
+  // shown now is noted for the flashback.
   void WaitForClick();
 
   Screen& screen;
@@ -129,8 +134,11 @@ private:
   IWindow& window;
   std::array<char, BufferSize> text{};
   std::size_t readPosition = 0;
-  bool clearPending = false; // the page waited for a character that starts the next page
-  bool retyping = false;     // that character is being typed again on the fresh page
+  bool clearPending = false;        // the page waited for a character that starts the next page
+  bool retyping = false;            // that character is being typed again on the fresh page
+  bool pageHasText = false;         // a character was drawn since the page was cleared
+  std::int32_t charactersTyped = 0; // since the last wait or page clear
+  std::int32_t waitCharacters = 0;  // charactersTyped when the current wait began
   TextLayerState detached;
 };
 

@@ -29,7 +29,7 @@ Settings Scrambled() {
   s.transition = s.effect = s.autoSelect = s.nativeCode = 7;
   s.processPriority = s.maxFlashbackBuf = s.maxBookmarkPage = 7;
   s.aboutThisScenario = "stale";
-  s.speed = 7;
+  s.speed = s.autoMode = 7;
   s.enableCdda = s.enableMidi = s.enableSe = s.enableVoice = s.enableAvi = s.enableMmx = s.enableFade = 7;
   s.cdrom = 7;
   s.rightClick = 7;
@@ -70,6 +70,7 @@ TEST(LoadSettings, WithoutFileEverySettingTakesItsDefault) {
   EXPECT_EQ(settings.maxBookmarkPage, 1);
   EXPECT_EQ(settings.aboutThisScenario, "");
   EXPECT_EQ(settings.speed, 5);
+  EXPECT_EQ(settings.autoMode, 0); // a file from before auto mode: click waits wait for clicks
   EXPECT_EQ(settings.enableCdda, 1);
   EXPECT_EQ(settings.enableMidi, 1);
   EXPECT_EQ(settings.enableSe, 1);
@@ -102,6 +103,7 @@ TEST(LoadSettings, ReadsEveryKeyFromTheFile) {
   profile.Put("SYSTEM", "MaxBookmarkPage", "7");
   profile.Put("SYSTEM", "AboutThisScenario", "about.txt");
   profile.Put("MESSAGE", "Speed", "10");
+  profile.Put("MESSAGE", "AutoMode", "1");
   profile.Put("MCI", "EnbaleCDDA", "11");
   profile.Put("MCI", "EnbaleMIDI", "12");
   profile.Put("MCI", "EnbaleSE", "13");
@@ -129,6 +131,7 @@ TEST(LoadSettings, ReadsEveryKeyFromTheFile) {
   EXPECT_EQ(settings.maxBookmarkPage, 7);
   EXPECT_EQ(settings.aboutThisScenario, "about.txt");
   EXPECT_EQ(settings.speed, 10);
+  EXPECT_EQ(settings.autoMode, 1);
   EXPECT_EQ(settings.enableCdda, 11);
   EXPECT_EQ(settings.enableMidi, 12);
   EXPECT_EQ(settings.enableSe, 13);
@@ -322,13 +325,17 @@ TEST(SaveSettings, WithoutFileWritesEveryKeptKeyWithItsDefault) {
   SaveSettings(profile, settings, -1, -1);
 
   const std::vector<Write> expected = {
-      {"GENERAL", "Transition", "1"}, {"GENERAL", "Effect", "1"},     {"GENERAL", "AutoSelect", "1"},
-      {"GENERAL", "NativeCode", "1"}, {"MESSAGE", "Speed", "5"},      {"MCI", "EnbaleMIDI", "1"},
-      {"MCI", "EnbaleCDDA", "1"},     {"MCI", "EnbaleSE", "1"},       {"MCI", "EnbaleVOICE", "1"},
-      {"MCI", "EnbaleAVI", "1"},      {"MCI", "EnbaleMMX", "1"},      {"MCI", "EnableFade", "1"},
-      {"MCI", "CDROM", "65"},         {"MOUSE", "RightClick", "0"},   {"FONT", "FaceName", "ＭＳ ゴシック"},
-      {"FONT", "FixedPitch", "1"},    {"FONT", "ForceUserFont", "0"}, {"WINDOW", "PositionX", "-1"},
-      {"WINDOW", "PositionY", "-1"},  {"WINDOW", "FullScreen", "0"},
+      {"GENERAL", "Transition", "1"}, {"GENERAL", "Effect", "1"},
+      {"GENERAL", "AutoSelect", "1"}, {"GENERAL", "NativeCode", "1"},
+      {"MESSAGE", "Speed", "5"},      {"MESSAGE", "AutoMode", "0"},
+      {"MCI", "EnbaleMIDI", "1"},     {"MCI", "EnbaleCDDA", "1"},
+      {"MCI", "EnbaleSE", "1"},       {"MCI", "EnbaleVOICE", "1"},
+      {"MCI", "EnbaleAVI", "1"},      {"MCI", "EnbaleMMX", "1"},
+      {"MCI", "EnableFade", "1"},     {"MCI", "CDROM", "65"},
+      {"MOUSE", "RightClick", "0"},   {"FONT", "FaceName", "ＭＳ ゴシック"},
+      {"FONT", "FixedPitch", "1"},    {"FONT", "ForceUserFont", "0"},
+      {"WINDOW", "PositionX", "-1"},  {"WINDOW", "PositionY", "-1"},
+      {"WINDOW", "FullScreen", "0"},
   };
   EXPECT_EQ(profile.writes, expected);
   EXPECT_EQ(profile.flushCount, 2); // once after loading, once after saving
@@ -353,6 +360,7 @@ TEST(SaveSettings, WritesTheValuesInMemory) {
   Settings settings;
   settings.transition = 0;
   settings.speed = 10;
+  settings.autoMode = 1;
   settings.enableCdda = 2;
   settings.rightClick = 4;
   settings.faceName = "ＭＳ 明朝";
@@ -360,6 +368,7 @@ TEST(SaveSettings, WritesTheValuesInMemory) {
   SaveSettings(profile, settings, 0, 0);
   EXPECT_EQ(Written(profile, "GENERAL", "Transition"), "0");
   EXPECT_EQ(Written(profile, "MESSAGE", "Speed"), "10");
+  EXPECT_EQ(Written(profile, "MESSAGE", "AutoMode"), "1");
   EXPECT_EQ(Written(profile, "MCI", "EnbaleCDDA"), "2");
   EXPECT_EQ(Written(profile, "MOUSE", "RightClick"), "4");
   EXPECT_EQ(Written(profile, "FONT", "FaceName"), "ＭＳ 明朝");

@@ -42,6 +42,7 @@ AutoSelect
 NativeCode
 [MESSAGE]
 Speed
+AutoMode
 [MCI]
 EnbaleMIDI
 EnbaleCDDA
@@ -72,6 +73,7 @@ check GENERAL Effect 1
 check GENERAL AutoSelect 1
 check GENERAL NativeCode 1
 check MESSAGE Speed 5
+check MESSAGE AutoMode 0
 check MCI EnbaleMIDI 2
 check MCI EnbaleCDDA 1
 check MCI EnbaleSE "$wave"

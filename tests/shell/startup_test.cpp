@@ -1,5 +1,6 @@
 #include "engine/shell/startup.h"
 
+#include "engine/save/read_record.h"
 #include "engine/save/save_data.h"
 #include "engine/script/error_log.h"
 #include "tests/support/script_fixture.h"
@@ -49,10 +50,10 @@ TEST(StartEngineTest, FlashbackSurfacesFollowTheSettings) {
   ScriptFixture f;
   f.engine.settings.maxFlashbackBuf = 3;
   EXPECT_EQ(CreateEngineObjects(f.engine, "system"), nullptr);
-  EXPECT_EQ(f.engine.screen.flashbackSurfaces.size(), 3u);
+  EXPECT_EQ(f.engine.screen.flashback.Capacity(), 3);
   f.engine.settings.maxFlashbackBuf = -2;
   EXPECT_EQ(CreateEngineObjects(f.engine, "system"), nullptr);
-  EXPECT_TRUE(f.engine.screen.flashbackSurfaces.empty());
+  EXPECT_EQ(f.engine.screen.flashback.Capacity(), 0);
 }
 
 // The memo values of one run are there in the next: loaded at start-up (the file made empty the
@@ -73,16 +74,21 @@ TEST(StartEngineTest, TheMemoComesFromTheLastRunAndGoesBackAtShutdown) {
   EXPECT_EQ(second.Var("memo[1]"), "cleared");
 }
 
-TEST(StartEngineTest, AMemoFileThatCannotBeWrittenAtShutdownIsLogged) {
-  ScriptFixture f;
-  StartEngine(f.engine, "C:\\game\\", "C:\\temp\\VELMO\\");
-  f.files.readOnly.push_back(MemoFileName);
-  ShutdownEngine(f.engine);
-  const std::string& log = f.files.files[ErrorLogPath];
-  const std::size_t record = log.find("エラー内容： ファイルの入出力エラー\r\nファイル： \r\n発生箇所： 0行目 ()\r\n"
-                                      "追加情報： system\\save00.dat\r\n");
-  ASSERT_NE(record, std::string::npos);
-  EXPECT_LT(record, log.find("実行終了： "));
+TEST(StartEngineTest, AMemoFileOrReadRecordThatCannotBeWrittenAtShutdownIsLogged) {
+  for (const char* file : {MemoFileName, ReadRecordFileName}) {
+    ScriptFixture f;
+    StartEngine(f.engine, "C:\\game\\", "C:\\temp\\VELMO\\");
+    f.engine.readRecord.TakeLine("a.scx", 10, 0);
+    f.files.readOnly.push_back(file);
+    ShutdownEngine(f.engine);
+    const std::string& log = f.files.files[ErrorLogPath];
+    const std::size_t record =
+        log.find(std::string("エラー内容： ファイルの入出力エラー\r\nファイル： \r\n発生箇所： 0行目 ()\r\n"
+                             "追加情報： ") +
+                 file + "\r\n");
+    ASSERT_NE(record, std::string::npos) << file;
+    EXPECT_LT(record, log.find("実行終了： ")) << file;
+  }
 }
 
 } // namespace

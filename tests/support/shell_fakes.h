@@ -29,8 +29,10 @@ public:
   void OutputStep() override { ++outputSteps; }
   void BlinkPageMarker(bool show) override { markerCalls.push_back(show); }
   void Reset() override { ++resets; }
+  std::int32_t WaitCharacters() const override { return waitCharacters; }
 
   RunControl* run = nullptr;
+  std::int32_t waitCharacters = 0;
   std::vector<std::string> texts;
   int outputSteps = 0;
   std::vector<bool> markerCalls; // the `show` argument of each BlinkPageMarker

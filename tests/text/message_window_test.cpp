@@ -257,6 +257,29 @@ TEST_F(MessageWindowTest, WaitGoesOnWhenSkippingToAnOptionAndWaitsForAPendingVoi
   EXPECT_EQ(engine.run.state, RunState::VoiceWait);
 }
 
+TEST_F(MessageWindowTest, EachPageWithTextGoesToTheFlashbackAsSeenAtItsLastWait) {
+  ASSERT_TRUE(engine.screen.MakeFlashbackSurfaces(3));
+  TSurface& screen = *engine.screen.screenSurface;
+  Message(Clear + "AB" + NewLine + "C" + Wait);
+  TypeOut();
+  EXPECT_EQ(Window().WaitCharacters(), 3);
+  const std::vector<std::uint8_t> firstPage(screen.Bits(), screen.Bits() + TSurface::Size);
+  // The next scene is drawn after the wait, before the page is cleared.
+  std::memset(screen.Bits(), 0x55, TSurface::Size);
+  Message(Clear + "D");
+  TypeOut();
+  const std::vector<std::uint8_t> secondPage(screen.Bits(), screen.Bits() + TSurface::Size);
+  Message(Clear + Clear + "E" + Wait); // a page without text is not kept
+  TypeOut();
+  EXPECT_EQ(Window().WaitCharacters(), 1);
+  FlashbackRing& ring = engine.screen.flashback;
+  EXPECT_EQ(ring.Count(), 2);
+  ASSERT_TRUE(ring.Back());
+  EXPECT_EQ(std::vector<std::uint8_t>(ring.Shown()->Bits(), ring.Shown()->Bits() + TSurface::Size), secondPage);
+  ASSERT_TRUE(ring.Back());
+  EXPECT_EQ(std::vector<std::uint8_t>(ring.Shown()->Bits(), ring.Shown()->Bits() + TSurface::Size), firstPage);
+}
+
 TEST_F(MessageWindowTest, FullPageWaitsThenClearsAndTypesTheCharacterThatDidNotFitFirst) {
   const std::string text = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdef";
   window.controlDown = true;

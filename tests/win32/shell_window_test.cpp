@@ -83,6 +83,8 @@ std::vector<Item> GameMenu(int depth, bool popUp) {
       {depth, "オプション(&O)"},
       {depth + 1, "メッセージを消す(&E)", 40011},
       {depth + 1, "読み返す(&L)", 40030, true},
+      {depth + 1, "オートモード(&A)\tA", 40035},
+      {depth + 1, "既読スキップ(&R)\tTab", 40036},
       {depth + 1, "全画面表示(&F)", 40018, false, popUp},
       {depth + 1, "環境設定(&C) ...", 40008},
       {depth, "次の選択肢へ(&N)", 40010},

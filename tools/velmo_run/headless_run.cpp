@@ -2,6 +2,7 @@
 
 #include "engine/commands/command_set.h"
 #include "engine/core/frame_driver.h"
+#include "engine/core/player_modes.h"
 #include "engine/core/script_door.h"
 #include "engine/graphics/screen.h"
 #include "engine/media/media_set.h"
@@ -9,6 +10,7 @@
 #include "engine/platform/platform.h"
 #include "engine/plugin/plugin_set.h"
 #include "engine/resources/resource_ids.h"
+#include "engine/save/read_record.h"
 #include "engine/save/save_data.h"
 #include "engine/save/screen_capture.h"
 #include "engine/script/script_state.h"
@@ -35,6 +37,8 @@ constexpr std::uint32_t StartTimeMs = 60000;
 constexpr int MaxTransitionFrames = 100000;
 // Frames a player watches a transition before clicking.
 constexpr int PlayerClicksAfterFrames = 200;
+// Ticks of a click wait that auto mode never ends.
+constexpr int MaxAutoWaitTicks = 1000000;
 } // namespace
 
 LocalTime RunClock::Now() {
@@ -64,7 +68,8 @@ HeadlessRun::HeadlessRun(std::string gameFolder, RunOptions runOptions, std::FIL
 }
 
 bool IsPlayerAction(std::string_view action) {
-  for (const char* word : {"click", "rclick", "skipnext", "erase", "title", "exit"}) {
+  for (const char* word :
+       {"click", "rclick", "skipnext", "erase", "title", "exit", "auto", "readskip", "wheelup", "wheeldown"}) {
     if (action == word) return true;
   }
   for (const std::string_view word : {std::string_view("load "), std::string_view("save ")}) {
@@ -91,6 +96,14 @@ void HeadlessRun::TakeAction() {
     window.PostCommand(IDM_TITLE);
   } else if (action == "exit") {
     window.PostCommand(IDM_EXIT);
+  } else if (action == "auto") {
+    window.PostCommand(IDM_AUTOMODE);
+  } else if (action == "readskip") {
+    window.PostCommand(IDM_READSKIP);
+  } else if (action == "wheelup") {
+    OnWheel(engine, true);
+  } else if (action == "wheeldown") {
+    if (OnWheel(engine, false) == InputEffect::Click) OnLeftClick(engine, 0, 0);
   } else {
     // "load N", "save N": the menu's dialog, where the player picks bookmark N.
     window.answersLeft.push_front(action.substr(5));
@@ -131,7 +144,17 @@ int HeadlessRun::ExitStatus(RunEnd end) {
 
 void HeadlessRun::Line(const std::string& text) { transcript.Line(text); }
 
-void HeadlessRun::OnMessageText(const char* text) { Line("text " + TranscriptText(text)); }
+void HeadlessRun::OnMessageText(const char* text) {
+  Line("text " + TranscriptText(text));
+  if (engine.run.readSkip && engine.run.lineRead) Line("skip read");
+}
+
+void HeadlessRun::NoteFlashback() {
+  const std::int32_t looking = engine.run.state == RunState::Flashback ? engine.screen.flashback.Looking() : 0;
+  if (looking == flashbackShown) return;
+  flashbackShown = looking;
+  Line(looking == 0 ? std::string("flashback end") : "flashback " + std::to_string(looking));
+}
 
 void HeadlessRun::OnScriptError(const TBaseException& error, const ScriptPosition& where) {
   ++errorsReported;
@@ -163,10 +186,12 @@ void HeadlessRun::OnMedia(std::string_view report) { Line(TranscriptText(report)
 bool HeadlessRun::EndWait() {
   // One action at each wait (each run of the script that ends in one); the rest of a wait is
   // the quick player's.
+  // Each step through the flashback is a wait of the player's own.
   if (actionsTaken < options.actions.size() && engine.run.state != RunState::Terminating &&
-      engine.door.CurrentWait() != actionWait) {
+      (engine.door.CurrentWait() != actionWait || engine.run.state == RunState::Flashback)) {
     actionWait = engine.door.CurrentWait();
     TakeAction();
+    NoteFlashback();
     return true;
   }
   switch (engine.run.state) {
@@ -177,8 +202,14 @@ bool HeadlessRun::EndWait() {
   case RunState::TextOutput:
     return RunTextOutput();
   case RunState::ClickWait:
+    if (engine.settings.autoMode != 0) return RunAutoWait();
     // The player has read the page and clicks.
     OnLeftClick(engine, 0, 0);
+    return true;
+  case RunState::Flashback:
+    // The player goes forward page by page, back to the page on screen.
+    OnLeftClick(engine, 0, 0);
+    NoteFlashback();
     return true;
   case RunState::SelectWait:
     return Choose();
@@ -285,6 +316,18 @@ bool HeadlessRun::RunMediaToDeadline(RunState waiting) {
   return true;
 }
 
+bool HeadlessRun::RunAutoWait() {
+  const std::uint32_t start = clock.NowMs();
+  std::uint32_t endTick = start;
+  for (int ticks = 0; window.posted.empty() && engine.run.state == RunState::ClickWait; ++ticks) {
+    if (ticks == MaxAutoWaitTicks) return false;
+    endTick = clock.NowMs();
+    driver.Tick();
+  }
+  Line("wait auto " + std::to_string(endTick - start));
+  return true;
+}
+
 bool HeadlessRun::Choose() {
   const Selection& selection = engine.selection;
   for (int n = 0; n < selection.Count(); ++n) {
@@ -353,8 +396,12 @@ void HeadlessRun::Finish(RunEnd end) {
       Line("var " + TranscriptText(vars.Name(i)) + "=" + TranscriptText(vars.Value(i)));
     }
   }
-  // The memo file is kept at every end of the run, as the program keeps it at shutdown.
+  // The memo file and the record of read text are kept at every end of the run, as the program
+  // keeps them at shutdown.
   if (!shutDown && !engine.saveData.SaveMemo()) std::fprintf(stderr, "velmo-run: cannot write %s\n", MemoFileName);
+  if (!shutDown && !engine.readRecord.Save()) {
+    std::fprintf(stderr, "velmo-run: cannot write %s\n", ReadRecordFileName);
+  }
   if (!options.captureFile.empty() && WriteScreen(options.captureFile)) {
     Line("capture " + options.captureFile);
   }
@@ -371,6 +418,8 @@ RunEnd HeadlessRun::Run() {
     for (std::size_t n; (n = ini->Read(block, sizeof block)) > 0;) text.append(block, n);
     IniProfile profile(text);
     LoadSettings(profile, SystemFacts{}, engine.settings);
+    ReadingModesFromSettings(engine);
+    window.ShowMenus(engine.menus);
   }
   std::error_code error;
   // The plug-ins of the game's system folder, as the program loads them at start-up; the

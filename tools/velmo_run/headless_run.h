@@ -32,7 +32,8 @@ struct RunOptions {
 };
 
 // Whether `action` is one velmo-run can take at a wait: click, rclick, skipnext, erase, title,
-// exit, "load N" or "save N" (N a bookmark number from 1).
+// exit, auto (オートモード), readskip (既読スキップ), wheelup, wheeldown, "load N" or "save N" (N a
+// bookmark number from 1).
 bool IsPlayerAction(std::string_view action);
 
 // The virtual multimedia clock, with the machine's local time unless the run fixed one.
@@ -81,6 +82,10 @@ private:
   bool RunTransition();
   // Types the text out on the virtual clock until it waits or is done.
   bool RunTextOutput();
+  // Ticks a click wait on the virtual clock until auto mode ends it, and writes how long it took.
+  bool RunAutoWait();
+  // Writes the page the flashback shows when it changed ("flashback N", "flashback end").
+  void NoteFlashback();
   // Writes the selection's entries, takes the next entry of --choose (else the default, else
   // the first) and chooses it.
   bool Choose();
@@ -121,7 +126,8 @@ private:
   int framesWritten = 0;
   std::size_t choicesTaken = 0;
   std::size_t actionsTaken = 0;
-  std::uint32_t actionWait = ~0u; // the wait the last action was taken at
+  std::uint32_t actionWait = ~0u;  // the wait the last action was taken at
+  std::int32_t flashbackShown = 0; // the kept page last written as shown, 0 for none
 };
 
 } // namespace velmo

@@ -37,7 +37,7 @@ bool IsNumber(std::string_view text, std::int32_t& number) {
 } // namespace
 
 void Transcript::Line(std::string_view text) {
-  if (printTime) std::fprintf(out, "%lu ", static_cast<unsigned long>(clock.NowMs() - startMs));
+  if (printTime) std::fprintf(out, "%lu ", static_cast<unsigned long>(clock.nowMs - startMs));
   std::fprintf(out, "%.*s\n", static_cast<int>(text.size()), text.data());
 }
 
@@ -89,6 +89,7 @@ void RunWindow::ShowMenus(const MenuStates& states) {
       {IDM_LOAD, shownMenus.loadEnabled, states.loadEnabled},
       {IDM_SAVE, shownMenus.saveEnabled, states.saveEnabled},
       {IDM_ERASEMESSAGE, shownMenus.eraseMessageEnabled, states.eraseMessageEnabled},
+      {IDM_FLASHBACK, shownMenus.flashbackEnabled, states.flashbackEnabled},
       {IDM_SKIPNEXT, shownMenus.skipNextEnabled, states.skipNextEnabled},
       {IDM_FULLSCREEN, shownMenus.fullScreenEnabled, states.fullScreenEnabled},
       {IDM_ABOUTSCENARIO, shownMenus.aboutScenarioEnabled, states.aboutScenarioEnabled},
@@ -96,6 +97,18 @@ void RunWindow::ShowMenus(const MenuStates& states) {
   for (const auto& item : items) {
     if (item.before != item.now)
       transcript.Line("menu " + std::to_string(item.id) + (item.now ? " enabled" : " grayed"));
+  }
+  const struct {
+    int id;
+    bool before;
+    bool now;
+  } marks[] = {
+      {IDM_AUTOMODE, shownMenus.autoModeChecked, states.autoModeChecked},
+      {IDM_READSKIP, shownMenus.readSkipChecked, states.readSkipChecked},
+  };
+  for (const auto& mark : marks) {
+    if (mark.before != mark.now)
+      transcript.Line("menu " + std::to_string(mark.id) + (mark.now ? " checked" : " unchecked"));
   }
   shownMenus = states;
 }

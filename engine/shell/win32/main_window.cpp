@@ -137,15 +137,15 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     OnPaint();
     return 0;
   case WM_KEYDOWN:
-    if (wParam == KeyEnter || wParam == KeySpace) {
-      POINT cursor;
-      GetCursorPos(&cursor);
-      ScreenToClient(hwnd, &cursor);
-      OnLeftButton(cursor.x, cursor.y);
-    } else if (wParam == KeyEscape) {
-      PostMessageA(hwnd, WM_RBUTTONDOWN, 0, 0);
-    } else {
-      OnKey(*engine, static_cast<int>(wParam));
+    OnInputEffect(OnKey(*engine, static_cast<int>(wParam)));
+    return 0;
+  case WM_MOUSEWHEEL:
+    // A notch is WHEEL_DELTA; finer wheels send parts of one, which add up.
+    wheelTurned += GET_WHEEL_DELTA_WPARAM(wParam);
+    while (wheelTurned >= WHEEL_DELTA || wheelTurned <= -WHEEL_DELTA) {
+      const bool up = wheelTurned > 0;
+      wheelTurned += up ? -WHEEL_DELTA : WHEEL_DELTA;
+      OnInputEffect(OnWheel(*engine, up));
     }
     return 0;
   case WM_COMMAND:
@@ -382,6 +382,24 @@ void MainWindow::OnPaint() {
 
 void MainWindow::OnLeftButton(int x, int y) {
   if (!shuttingDown) OnLeftClick(*engine, x, y);
+}
+
+void MainWindow::OnInputEffect(InputEffect effect) {
+  switch (effect) {
+  case InputEffect::Click: {
+    // A click where the cursor is, as the button would make it.
+    POINT cursor;
+    GetCursorPos(&cursor);
+    ScreenToClient(window.hwnd, &cursor);
+    OnLeftButton(cursor.x, cursor.y);
+    break;
+  }
+  case InputEffect::RightButton:
+    PostMessageA(window.hwnd, WM_RBUTTONDOWN, 0, 0);
+    break;
+  case InputEffect::None:
+    break;
+  }
 }
 
 void MainWindow::OnRightButton() {

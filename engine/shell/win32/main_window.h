@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/core/engine.h"
+#include "engine/core/frame_driver.h"
 #include "engine/media/win32/win32_media.h"
 #include "engine/platform/platform.h"
 #include "engine/platform/win32/win32_platform.h"
@@ -67,6 +68,8 @@ private:
   void OnPaint();
   void OnLeftButton(int x, int y);
   void OnRightButton();
+  // What a key or the wheel leaves to the window: a click at the cursor, or the right button.
+  void OnInputEffect(InputEffect effect);
   // A menu or accelerator command; false for an id the window does not handle.
   bool OnCommand(WORD id);
   void OnShutdown();
@@ -90,6 +93,7 @@ private:
   std::string tempFolder;    // GetTempPath + "VELMO\"
   std::string settingsPath;
   std::uint32_t nextTickMs = 0;
+  int wheelTurned = 0; // wheel movement not yet a whole notch
   bool shuttingDown = false;
   bool displayModeChanged = false; // a 640 x 480 mode is set for full screen
   bool screenSaverHeld = false;    // the screen saver is told a screen saver runs

@@ -53,6 +53,11 @@ void EnableItem(HMENU menu, UINT id, bool enabled) {
   if (menu != nullptr) EnableMenuItem(menu, id, static_cast<UINT>(MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED)));
 }
 
+// Checks or unchecks the item of command `id` in `menu` and the pop-ups under it.
+void CheckItem(HMENU menu, UINT id, bool checked) {
+  if (menu != nullptr) CheckMenuItem(menu, id, static_cast<UINT>(MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED)));
+}
+
 } // namespace
 
 void ShellWindow::ShowMenus(const MenuStates& states) {
@@ -61,6 +66,10 @@ void ShellWindow::ShowMenus(const MenuStates& states) {
     EnableItem(menu, IDM_SAVE, states.saveEnabled);
     EnableItem(menu, IDM_ERASEMESSAGE, states.eraseMessageEnabled);
     EnableItem(menu, IDM_SKIPNEXT, states.skipNextEnabled);
+    EnableItem(menu, IDM_READSKIP, states.skipNextEnabled);
+    EnableItem(menu, IDM_FLASHBACK, states.flashbackEnabled);
+    CheckItem(menu, IDM_AUTOMODE, states.autoModeChecked);
+    CheckItem(menu, IDM_READSKIP, states.readSkipChecked);
     EnableItem(menu, IDM_FULLSCREEN, states.fullScreenEnabled);
     EnableItem(menu, IDM_ABOUTSCENARIO, states.aboutScenarioEnabled);
   }
