@@ -20,7 +20,9 @@
 # ctest waiting).
 #
 # Knobs: VELMO_E2E_KEEP=1 keeps the work folder (logs, screenshots, game copies) even when the
-# test passes; it is always kept when the test fails.
+# test passes; it is always kept when the test fails. E2E_SCREEN=WIDTHxHEIGHT asks for a screen of
+# that size: a display of another size given by the caller is left alone, and a throwaway display
+# and prefix of that size are set up instead.
 
 # Several variables here are only read by the test scripts.
 # shellcheck disable=SC2034
@@ -100,7 +102,12 @@ e2e_init() {
 }
 
 e2e_env_up() {
+  if [[ -n ${E2E_SCREEN:-} && -n ${DISPLAY:-} ]] &&
+    [[ $(xdpyinfo 2>/dev/null | awk '/dimensions:/ { print $2 }') != "$E2E_SCREEN" ]]; then
+    unset DISPLAY WINEPREFIX
+  fi
   if [[ -z ${DISPLAY:-} || -z ${WINEPREFIX:-} ]]; then
+    [[ -n ${E2E_SCREEN:-} ]] && export VELMO_SCREEN=${E2E_SCREEN}x24
     e2e_log "no display or prefix given: starting a throwaway one"
     # shellcheck source=/dev/null
     source "$E2E_REPO/scripts/wine-env.sh"
