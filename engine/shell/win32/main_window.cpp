@@ -54,9 +54,6 @@ SystemFacts ReadSystemFacts() {
   SystemFacts facts;
   facts.midiOutDevices = static_cast<int>(midiOutGetNumDevs());
   facts.waveOutDevices = static_cast<int>(waveOutGetNumDevs());
-  OSVERSIONINFOA version = {};
-  version.dwOSVersionInfoSize = sizeof version;
-  facts.windows9xFamily = GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
   facts.screenWidth = GetSystemMetrics(SM_CXSCREEN);
   facts.screenHeight = GetSystemMetrics(SM_CYSCREEN);
   return facts;
