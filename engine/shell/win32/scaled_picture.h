@@ -1,0 +1,18 @@
+#pragma once
+
+#include "engine/platform/display_layout.h"
+
+#include <windows.h>
+
+namespace velmo {
+
+// Paints the part `update` of a client area of `clientWidth` x `clientHeight`: the 640 x 480
+// picture that `source` holds, stretched onto `picture` (pixel blocks at a whole multiple,
+// halftone-smoothed otherwise), and black around it.
+void PaintScaledPicture(HDC target, const RECT& update, int clientWidth, int clientHeight, const PictureRect& picture,
+                        HDC source);
+
+// The screen rectangle of the monitor the window is on (the nearest one, when it is on none).
+RECT MonitorOf(HWND window);
+
+} // namespace velmo
