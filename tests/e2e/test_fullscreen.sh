@@ -1,0 +1,108 @@
+#!/usr/bin/env bash
+# Full screen without a change of display mode, on the screen the test is given (E2E_SCREEN):
+# the window covers the whole screen, the picture is the headless player's picture scaled by the
+# largest whole factor, pixel for pixel, centred with black bars around it; the selection puts
+# the cursor on its first option through the scaling, and a click on the second option's scaled
+# place chooses the second option.
+#
+# Arguments: velmo32.exe and the headless player (velmo-run of the host build).
+set -euo pipefail
+source "$(dirname "$0")/driver.sh"
+[[ $# -eq 2 ]] || { echo "usage: $0 velmo32.exe velmo-run" >&2; exit 2; }
+player=$2
+[[ -x $player ]] || { echo "no headless player at $player (build the host preset first)" >&2; exit 2; }
+e2e_init "$1"
+
+read -r screen_w screen_h < <(xdpyinfo | awk '/dimensions:/ { split($2, d, "x"); print d[1], d[2] }')
+scale=$((screen_w / 640 < screen_h / 480 ? screen_w / 640 : screen_h / 480))
+left=$(((screen_w - 640 * scale) / 2))
+top=$(((screen_h - 480 * scale) / 2))
+e2e_log "screen ${screen_w}x${screen_h}: the picture x$scale at $left,$top"
+
+# The text layer's top-left corner in the picture: the question is its first line, the options
+# the lines below (their height is the font's, as the system measures it).
+text_left=40
+text_top=300
+
+# The screen pixel that shows picture pixel (x, y): the middle of its block.
+on_screen() { echo $((left + $1 * scale + (scale - 1) / 2)) $((top + $2 * scale + (scale - 1) / 2)); }
+
+e2e_make_game fullscreen
+mkdir -p "$E2E_GAME/cg"
+# Thin lines and single pixels: a picture that was smoothed or shifted would not match.
+convert -size 640x480 gradient:'#2060c0'-'#f0d040' -fill '#ff0000' -draw 'line 0,0 639,299' \
+  -fill '#00ff00' -draw 'point 1,1' -draw 'point 638,298' -fill '#000000' -draw 'rectangle 100,50 101,250' \
+  -type TrueColor "BMP3:$E2E_GAME/cg/bg.bmp"
+
+expected=$E2E_WORK/expected
+mkdir -p "$expected"
+"$player" --frames "$expected" "$E2E_GAME" >"$expected/transcript.txt" 2>&1 || true
+[[ -f $expected/0001.bmp ]] || e2e_fail "the headless player wrote no frame: $(cat "$expected/transcript.txt")"
+# The picture above the text band, scaled as the window must show it.
+convert "$expected/0001.bmp" -crop 640x300+0+0 +repage -sample "$((scale * 100))%" "$expected/scaled.png"
+
+e2e_launch main "$E2E_GAME"
+wid=$(e2e_find_window)
+e2e_assert_eq "$(e2e_geometry "$wid")" "0 0 $screen_w $screen_h" "the window over the whole screen"
+
+# The screen's pixels in a rectangle, as a PNG file.
+screen_part() {
+  local shot
+  shot=$(e2e_screenshot "$1") || e2e_fail "cannot capture the screen"
+  convert "$shot" -crop "$2" +repage "$shot.part.png"
+  echo "$shot.part.png"
+}
+
+deadline=$(($(e2e_now_ms) + 15000))
+for (( ; ; )); do
+  part=$(screen_part picture "$((640 * scale))x$((300 * scale))+$left+$top")
+  diff=$(compare -metric AE "$part" "$expected/scaled.png" null: 2>&1 || true)
+  [[ $diff == 0 ]] && break
+  (($(e2e_now_ms) > deadline)) && e2e_fail "$diff pixels differ from the headless picture scaled x$scale (see $part)"
+  sleep 0.2
+done
+e2e_pass "the picture x$scale at $left,$top, pixel for pixel"
+
+# Black around the picture.
+bars=()
+((left > 0)) && bars+=("${left}x${screen_h}+0+0" "${left}x${screen_h}+$((screen_w - left))+0")
+((top > 0)) && bars+=("${screen_w}x${top}+0+0" "${screen_w}x${top}+0+$((screen_h - top))")
+for bar in "${bars[@]}"; do
+  bright=$(convert "$(screen_part bar "$bar")" -format '%[fx:int(255*maxima)]' info:)
+  e2e_assert_eq "$bright" 0 "the bar $bar"
+done
+e2e_pass "${#bars[@]} black bars"
+
+# The selection moves the cursor onto its first option's top-left corner, in picture coordinates
+# scaled: the middle of that picture pixel's block, at the text's left edge, on the line below the
+# question.
+read -r want_x _ < <(on_screen "$text_left" "$text_top")
+deadline=$(($(e2e_now_ms) + 10000))
+last=
+for (( ; ; )); do
+  eval "$(xdotool getmouselocation --shell)"
+  # Where the animation has come to rest.
+  ((X == want_x && Y > top + (text_top + 8) * scale)) && [[ $last == "$X $Y" ]] && break
+  (($(e2e_now_ms) > deadline)) && e2e_fail "the cursor is at $X,$Y, not on the first option at x $want_x"
+  last="$X $Y"
+  sleep 0.2
+done
+e2e_assert_eq "$(((Y - top) % scale))" "$(((scale - 1) / 2))" "the cursor in the middle of a picture pixel's block"
+option_top=$(((Y - top) / scale))
+line=$((option_top - text_top))
+((line >= 12 && line <= 40)) || e2e_fail "the first option at picture line $option_top: no line of text below the question"
+e2e_pass "the cursor on the first option at $X,$Y (picture $text_left,$option_top)"
+
+# A point inside the second option, beside the first on the same line: each is four full-width
+# characters about a line high, the second from 4 to 8 of them right of the text's edge.
+second_option=($((text_left + 6 * line)) $((option_top + line / 2)))
+read -r click_x click_y < <(on_screen "${second_option[@]}")
+xdotool mousemove "$click_x" "$click_y"
+sleep 0.3
+e2e_screenshot "second-option-x$scale" >/dev/null
+xdotool click 1
+box=$(e2e_find_box "$E2E_TITLE_ERROR")
+e2e_answer "$box" yes
+e2e_wait_exit main >/dev/null
+e2e_assert_eq "$(e2e_error_records "$E2E_GAME" | awk -F'|' '{ print $4 }')" "west" "the branch of the clicked option"
+e2e_pass "a click at $click_x,$click_y chose the second option"
