@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <vector>
 
 namespace velmo {
 
@@ -21,6 +22,25 @@ int CeilDiv(std::int64_t value, std::int64_t divisor) { return -FloorDiv(-value,
 PictureRect Usable(const PictureRect& picture) {
   if (picture.width > 0 && picture.height > 0) return picture;
   return PictureRect{picture.left, picture.top, PictureWidth, PictureHeight};
+}
+
+// Where client pixel `at` (counted from the picture's edge) samples a picture axis of
+// `pictureSize` pixels shown over `size` client pixels: the lower picture pixel and the weight
+// (0 to 256) of the one after it. The pixel's centre maps to the picture; beyond the outer
+// pixels' centres the edge pixel is taken alone.
+struct Sample {
+  int first = 0;
+  int second = 0;
+  int weight = 0;
+};
+
+Sample SampleAt(int at, int size, int pictureSize) {
+  // In 1/256 picture pixels: (at + 1/2) * pictureSize / size - 1/2.
+  const std::int64_t position = ((2 * std::int64_t{at} + 1) * pictureSize * 256 / size - 256) / 2;
+  if (position <= 0) return Sample{0, 0, 0};
+  const int first = static_cast<int>(position / 256);
+  if (first >= pictureSize - 1) return Sample{pictureSize - 1, pictureSize - 1, 0};
+  return Sample{first, first + 1, static_cast<int>(position % 256)};
 }
 
 } // namespace
@@ -104,6 +124,37 @@ PixelBox PictureBoxUnder(const PictureRect& rect, const PixelBox& box) {
                  cut(CeilDiv((std::int64_t{box.bottom} - picture.top) * PictureHeight, picture.height), PictureHeight)};
   if (under.right <= under.left || under.bottom <= under.top) return PixelBox{};
   return under;
+}
+
+void ScaleSmoothly(const std::uint8_t* source, const PictureRect& rect, const PixelBox& box, std::uint8_t* target,
+                   std::size_t targetStride) {
+  const PictureRect picture = Usable(rect);
+  const int left = std::max(box.left, picture.left);
+  const int top = std::max(box.top, picture.top);
+  const int right = std::min(box.right, picture.left + picture.width);
+  const int bottom = std::min(box.bottom, picture.top + picture.height);
+  if (right <= left || bottom <= top) return;
+  std::vector<Sample> columns;
+  columns.reserve(static_cast<std::size_t>(right - left));
+  for (int x = left; x < right; ++x) columns.push_back(SampleAt(x - picture.left, picture.width, PictureWidth));
+  constexpr std::size_t Stride = std::size_t{PictureWidth} * 3;
+  for (int y = top; y < bottom; ++y) {
+    const Sample row = SampleAt(y - picture.top, picture.height, PictureHeight);
+    const std::uint8_t* upper = source + static_cast<std::size_t>(row.first) * Stride;
+    const std::uint8_t* lower = source + static_cast<std::size_t>(row.second) * Stride;
+    std::uint8_t* out =
+        target + static_cast<std::size_t>(y - box.top) * targetStride + static_cast<std::size_t>(left - box.left) * 3;
+    for (const Sample& column : columns) {
+      const std::size_t a = static_cast<std::size_t>(column.first) * 3;
+      const std::size_t b = static_cast<std::size_t>(column.second) * 3;
+      for (std::size_t c = 0; c < 3; ++c) {
+        const int upperMix = upper[a + c] * (256 - column.weight) + upper[b + c] * column.weight;
+        const int lowerMix = lower[a + c] * (256 - column.weight) + lower[b + c] * column.weight;
+        const int value = (upperMix * (256 - row.weight) + lowerMix * row.weight + 32768) >> 16;
+        *out++ = static_cast<std::uint8_t>(value);
+      }
+    }
+  }
 }
 
 } // namespace velmo

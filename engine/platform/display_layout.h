@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+
 namespace velmo {
 
 // Where the engine's 640 x 480 picture stands in the window, and how the window's client
@@ -67,5 +70,13 @@ PixelBox ClientBoxOf(const PictureRect& picture, const PixelBox& box);
 // The picture pixels shown in the client pixels of `box`, cut to the picture (empty when `box`
 // lies on the bars only).
 PixelBox PictureBoxUnder(const PictureRect& picture, const PixelBox& box);
+
+// Smooth scaling for a picture not shown at a whole multiple: the client pixels of `box` (cut to
+// the picture) computed from the 640 x 480 picture `source` (rows of 640 B, G, R pixels), each from
+// the four picture pixels around the point it shows, weighted by distance. Written as B, G, R rows
+// of `targetStride` bytes, the box's top-left pixel first. Every client pixel comes out the same
+// whichever box it is painted in, so a part painted again never shows a seam.
+void ScaleSmoothly(const std::uint8_t* source, const PictureRect& picture, const PixelBox& box, std::uint8_t* target,
+                   std::size_t targetStride);
 
 } // namespace velmo

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -151,6 +153,81 @@ TEST(DisplayLayoutTest, RepaintedAreasCoverWhatTheyShow) {
   EXPECT_TRUE(IsWholeMultiple(WindowPicture(3)));
   EXPECT_FALSE(IsWholeMultiple(FullScreenPicture(1920, 1080, true)));
   EXPECT_FALSE(IsWholeMultiple(PictureRect{0, 0, 1280, 480}));
+}
+
+// A picture of 640 x 480 B, G, R pixels, from a pixel's colour rule.
+template <typename Rule> std::vector<std::uint8_t> MakePicture(Rule rule) {
+  std::vector<std::uint8_t> pixels(std::size_t{PictureWidth} * PictureHeight * 3);
+  for (int y = 0; y < PictureHeight; ++y) {
+    for (int x = 0; x < PictureWidth; ++x) {
+      for (int c = 0; c < 3; ++c) {
+        pixels[(static_cast<std::size_t>(y) * PictureWidth + static_cast<std::size_t>(x)) * 3 +
+               static_cast<std::size_t>(c)] = rule(x, y, c);
+      }
+    }
+  }
+  return pixels;
+}
+
+// The client pixels of `box` smoothed, as rows of box-width pixels (what is off the picture 0x11).
+std::vector<std::uint8_t> Smoothed(const std::vector<std::uint8_t>& source, const PictureRect& picture,
+                                   const PixelBox& box) {
+  const std::size_t stride = static_cast<std::size_t>(box.right - box.left) * 3;
+  std::vector<std::uint8_t> out(stride * static_cast<std::size_t>(box.bottom - box.top), 0x11);
+  ScaleSmoothly(source.data(), picture, box, out.data(), stride);
+  return out;
+}
+
+TEST(DisplayLayoutTest, SmoothScalingIsTheSameInEveryPaintedPartAndKeepsFlatColoursAndCorners) {
+  const auto pattern =
+      MakePicture([](int x, int y, int c) { return static_cast<std::uint8_t>(x * 7 + y * 13 + c * 50); });
+  const auto flat = MakePicture([](int, int, int c) { return static_cast<std::uint8_t>(40 + c * 90); });
+  const PictureRect layouts[] = {FullScreenPicture(1024, 768, true), FullScreenPicture(1920, 1080, true),
+                                 FullScreenPicture(600, 480, false), FullScreenPicture(1366, 768, true)};
+  for (const PictureRect& layout : layouts) {
+    const PixelBox whole{layout.left, layout.top, layout.left + layout.width, layout.top + layout.height};
+    const auto all = Smoothed(pattern, layout, whole);
+    const std::size_t stride = static_cast<std::size_t>(layout.width) * 3;
+    // A part painted again (one reaching over the bars as well) equals the whole picture there.
+    for (const PixelBox& part : {PixelBox{whole.left + 101, whole.top + 57, whole.left + 190, whole.top + 90},
+                                 PixelBox{whole.left - 5, whole.top - 3, whole.left + 7, whole.top + 4},
+                                 PixelBox{whole.right - 9, whole.bottom - 2, whole.right + 3, whole.bottom + 8}}) {
+      const auto got = Smoothed(pattern, layout, part);
+      const std::size_t partStride = static_cast<std::size_t>(part.right - part.left) * 3;
+      for (int y = part.top; y < part.bottom; ++y) {
+        for (int x = part.left; x < part.right; ++x) {
+          const std::size_t at =
+              static_cast<std::size_t>(y - part.top) * partStride + static_cast<std::size_t>(x - part.left) * 3;
+          const bool inside = x >= whole.left && x < whole.right && y >= whole.top && y < whole.bottom;
+          const std::uint8_t expected =
+              inside
+                  ? all[static_cast<std::size_t>(y - whole.top) * stride + static_cast<std::size_t>(x - whole.left) * 3]
+                  : std::uint8_t{0x11};
+          ASSERT_EQ(got[at], expected) << Describe(layout) << " at " << x << "," << y;
+        }
+      }
+    }
+    // Enlarged, the corners show the picture's corner pixels; a flat picture stays flat.
+    if (layout.width > PictureWidth) {
+      EXPECT_EQ(all[0], pattern[0]) << Describe(layout);
+      EXPECT_EQ(all[all.size() - 1], pattern[pattern.size() - 1]) << Describe(layout);
+    }
+    const auto even = Smoothed(flat, layout, whole);
+    for (std::size_t i = 0; i < even.size(); i += 3) {
+      ASSERT_TRUE(even[i] == 40 && even[i + 1] == 130 && even[i + 2] == 220) << Describe(layout) << " byte " << i;
+    }
+  }
+  // A dark left half and a light right half: the edge between them is blended over a few pixels,
+  // never out of order.
+  const auto halves = MakePicture([](int x, int, int) { return static_cast<std::uint8_t>(x < 320 ? 0 : 255); });
+  const PictureRect wide = FullScreenPicture(1024, 768, true);
+  const auto row = Smoothed(halves, wide, {0, 100, 1024, 101});
+  int blended = 0;
+  for (std::size_t i = 3; i < row.size(); i += 3) {
+    ASSERT_GE(row[i], row[i - 3]) << i / 3;
+    if (row[i] != 0 && row[i] != 255) ++blended;
+  }
+  EXPECT_TRUE(blended >= 1 && blended <= 2) << blended;
 }
 
 } // namespace

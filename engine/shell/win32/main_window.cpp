@@ -397,8 +397,7 @@ void MainWindow::OnPaint() {
   const TSurface* shown = ShownSurface(engine->screen, engine->run.state);
   RECT client = {};
   GetClientRect(window.hwnd, &client);
-  PaintScaledPicture(dc, paint.rcPaint, client.right, client.bottom, window.picture,
-                     shown != nullptr ? static_cast<HDC>(shown->Dc()) : nullptr);
+  PaintScaledPicture(dc, paint.rcPaint, client.right, client.bottom, window.picture, shown);
   EndPaint(window.hwnd, &paint);
 }
 
