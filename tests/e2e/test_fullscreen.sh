@@ -3,15 +3,18 @@
 # the window covers the whole screen, the picture is the headless player's picture scaled by the
 # largest whole factor, pixel for pixel, centred with black bars around it (with "smooth",
 # FullScreenScaling=1: scaled to fill the screen's height or width, close to a smooth resize of
-# it); the selection puts the cursor on its first option through the scaling, and a click on the
-# second option's scaled place chooses the second option.
+# it; with "window2": not full screen but a window at WindowScale=2, its client area 1280 x 960);
+# the selection puts the cursor on its first option through the scaling, and a click on the second
+# option's scaled place chooses the second option.
 #
-# Arguments: velmo32.exe, the headless player (velmo-run of the host build), optionally smooth.
+# Arguments: velmo32.exe, the headless player (velmo-run of the host build), optionally smooth or
+# window2.
 set -euo pipefail
 source "$(dirname "$0")/driver.sh"
-[[ $# -eq 2 || ($# -eq 3 && $3 == smooth) ]] || { echo "usage: $0 velmo32.exe velmo-run [smooth]" >&2; exit 2; }
+[[ $# -eq 2 || ($# -eq 3 && ($3 == smooth || $3 == window2)) ]] ||
+  { echo "usage: $0 velmo32.exe velmo-run [smooth|window2]" >&2; exit 2; }
 player=$2
-smooth=${3:-}
+mode=${3:-sharp}
 [[ -x $player ]] || { echo "no headless player at $player (build the host preset first)" >&2; exit 2; }
 e2e_init "$1"
 
@@ -19,7 +22,9 @@ read -r screen_w screen_h < <(xdpyinfo | awk '/dimensions:/ { split($2, d, "x");
 scale=$((screen_w / 640 < screen_h / 480 ? screen_w / 640 : screen_h / 480))
 width=$((640 * scale))
 height=$((480 * scale))
-if [[ -n $smooth ]]; then
+if [[ $mode == window2 ]]; then
+  scale=2 width=1280 height=960
+elif [[ $mode == smooth ]]; then
   # As large as fits with the picture's 4:3.
   if ((screen_w * 480 <= screen_h * 640)); then
     width=$screen_w height=$((screen_w * 480 / 640))
@@ -47,7 +52,10 @@ block_middle() {
 on_screen() { echo $((left + $(block_middle "$1" "$width" 640))) $((top + $(block_middle "$2" "$height" 480))); }
 
 e2e_make_game fullscreen
-[[ -n $smooth ]] && printf 'FullScreenScaling=1\r\n' >>"$E2E_GAME/system/VELMO.ini"
+case $mode in
+  smooth) printf 'FullScreenScaling=1\r\n' >>"$E2E_GAME/system/VELMO.ini" ;;
+  window2) printf '[WINDOW]\r\nFullScreen=0\r\nWindowScale=2\r\n' >"$E2E_GAME/system/VELMO.ini" ;;
+esac
 mkdir -p "$E2E_GAME/cg"
 # Thin lines and single pixels: a picture that was smoothed or shifted would not match.
 convert -size 640x480 gradient:'#2060c0'-'#f0d040' -fill '#ff0000' -draw 'line 0,0 639,299' \
@@ -60,7 +68,7 @@ mkdir -p "$expected"
 [[ -f $expected/0001.bmp ]] || e2e_fail "the headless player wrote no frame: $(cat "$expected/transcript.txt")"
 # The picture above the text band, scaled as the window must show it.
 band=$((300 * height / 480))
-if [[ -n $smooth ]]; then
+if [[ $mode == smooth ]]; then
   convert "$expected/0001.bmp" -resize "${width}x$height!" -crop "${width}x$band+0+0" +repage "$expected/scaled.png"
 else
   convert "$expected/0001.bmp" -crop 640x300+0+0 +repage -sample "$((scale * 100))%" "$expected/scaled.png"
@@ -68,7 +76,16 @@ fi
 
 e2e_launch main "$E2E_GAME"
 wid=$(e2e_find_window)
-e2e_assert_eq "$(e2e_geometry "$wid")" "0 0 $screen_w $screen_h" "the window over the whole screen"
+if [[ $mode == window2 ]]; then
+  # The client area is the window's bottom 1280 x 960 pixels (the menu bar above it).
+  read -r win_x win_y win_w win_h < <(e2e_geometry "$wid")
+  e2e_assert_eq "$win_w" 1280 "the window's width"
+  ((win_h > 960)) || e2e_fail "the window is $win_h pixels high: no room for the picture x2 and the menu bar"
+  left=$win_x top=$((win_y + win_h - 960))
+  e2e_log "the window's picture at $left,$top"
+else
+  e2e_assert_eq "$(e2e_geometry "$wid")" "0 0 $screen_w $screen_h" "the window over the whole screen"
+fi
 
 # The screen's pixels in a rectangle, as a PNG file.
 screen_part() {
@@ -81,7 +98,7 @@ screen_part() {
 deadline=$(($(e2e_now_ms) + 15000))
 for (( ; ; )); do
   part=$(screen_part picture "${width}x$band+$left+$top")
-  if [[ -n $smooth ]]; then
+  if [[ $mode == smooth ]]; then
     # Scaled by a fraction, each system blends the pixels its own way: close is enough.
     diff=$(compare -metric PSNR "$part" "$expected/scaled.png" null: 2>&1 || true)
     [[ $diff == inf || ${diff%%.*} -ge 25 ]] 2>/dev/null && break
@@ -94,10 +111,12 @@ for (( ; ; )); do
 done
 e2e_pass "the picture ${width}x$height at $left,$top ($diff)"
 
-# Black around the picture.
+# Black around the picture (a window has none: its client area is the picture).
 bars=()
-((left > 0)) && bars+=("${left}x${screen_h}+0+0" "${left}x${screen_h}+$((screen_w - left))+0")
-((top > 0)) && bars+=("${screen_w}x${top}+0+0" "${screen_w}x${top}+0+$((screen_h - top))")
+if [[ $mode != window2 ]]; then
+  ((left > 0)) && bars+=("${left}x${screen_h}+0+0" "${left}x${screen_h}+$((screen_w - left))+0")
+  ((top > 0)) && bars+=("${screen_w}x${top}+0+0" "${screen_w}x${top}+0+$((screen_h - top))")
+fi
 for bar in "${bars[@]}"; do
   bright=$(convert "$(screen_part bar "$bar")" -format '%[fx:int(255*maxima)]' info:)
   e2e_assert_eq "$bright" 0 "the bar $bar"
