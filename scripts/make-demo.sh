@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # make-demo.sh FOLDER [PLUGIN_FOLDER]: makes the demo game in FOLDER: its scenario files from
 # games/demo, its pictures, drawn here with ImageMagick as 24-bit BMP files, and the delivered
-# plug-ins bandwipe.vpx, basicfx.vpx and weatherfx.vpx from PLUGIN_FOLDER (the win32 build's
-# build/win32/plugins) in its system folder. Without them the game plays its transitions with
-# the built-in one.
+# plug-ins bandwipe.vpx, basicfx.vpx, weatherfx.vpx and the picture loader velmoimg.spi (PNG,
+# JPEG, GIF and TGA pictures) from PLUGIN_FOLDER (the win32 build's build/win32/plugins) in its
+# system folder. Without them the game plays its transitions with the built-in one.
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
 dest=$1
@@ -41,7 +41,7 @@ bmp traveler -size 168x290 xc:'#ff00ff' +antialias -fill '#7a4a28' -draw 'polygo
 bmp traveler_shade -size 168x290 gradient:'#000000'-'#909090'
 
 if [ -n "$plugins" ]; then
-  for plugin in bandwipe basicfx weatherfx; do
-    cp "$plugins/$plugin.vpx" "$dest/system/"
+  for plugin in bandwipe.vpx basicfx.vpx weatherfx.vpx velmoimg.spi; do
+    cp "$plugins/$plugin" "$dest/system/"
   done
 fi

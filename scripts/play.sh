@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 cmake --preset win32 >/dev/null
-cmake --build --preset win32 --target velmo32 bandwipe basicfx weatherfx
+cmake --build --preset win32 --target velmo32 bandwipe basicfx weatherfx velmoimg
 
 game=$(mktemp -d /tmp/velmo-demo.XXXXXX)
 bash scripts/make-demo.sh "$game" build/win32/plugins

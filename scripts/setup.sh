@@ -10,6 +10,8 @@ packages=(
   clang-format clang libclang-rt-14-dev
   # 32-bit Windows build
   g++-mingw-w64-i686-posix mingw-w64-tools binutils-mingw-w64-i686
+  # stb_image, which the picture loader plug-in is built on (headers for every build)
+  libstb-dev
   # running Windows programs and their tests
   wine wine32:i386 xvfb xauth xdotool x11-utils imagemagick openbox
   locales fonts-ipafont-gothic fonts-ipafont-mincho fonts-wine

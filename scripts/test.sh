@@ -33,7 +33,7 @@ cmake --build --preset win32 -j "$jobs"
 step "fuzzing (30 s per target)"
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "$jobs"
-for item in bmp_decoder:65536 command_line:1100 interpreter:4096; do
+for item in bmp_decoder:65536 command_line:1100 interpreter:4096 velmoimg_decoder:16384; do
   target=${item%%:*}
   corpus=$(mktemp -d)
   cp tests/fuzz/corpus/"$target"/* "$corpus"/

@@ -5,7 +5,10 @@
 namespace velmo::plugin {
 
 int CopyPluginInfo(int infoNumber, const char* tag, const char* description, char* buffer, int bufferLength) {
-  const char* text = infoNumber == 0 ? tag : infoNumber == 1 ? description : nullptr;
+  return CopyInfoText(infoNumber == 0 ? tag : infoNumber == 1 ? description : nullptr, buffer, bufferLength);
+}
+
+int CopyInfoText(const char* text, char* buffer, int bufferLength) {
   if (text == nullptr || buffer == nullptr || bufferLength <= 0) return 0;
   std::size_t length = std::strlen(text);
   if (length > static_cast<std::size_t>(bufferLength) - 1) length = static_cast<std::size_t>(bufferLength) - 1;

@@ -17,9 +17,12 @@ struct EntryDescription {
   std::int32_t params[3];
 };
 
-// GetPluginInfo: information 0 is the tag, 1 the description. The text is copied as lstrcpynA
-// copies it, cut to length - 1 bytes and ended with a NUL; the result is the bytes copied before
-// the NUL. Any other number, no buffer or a length of 0 or less gives 0.
+// Copies `text` as lstrcpynA copies it, cut to length - 1 bytes and ended with a NUL; the result
+// is the bytes copied before the NUL. No text, no buffer or a length of 0 or less gives 0.
+int CopyInfoText(const char* text, char* buffer, int bufferLength);
+
+// GetPluginInfo: information 0 is the tag, 1 the description, copied with CopyInfoText. Any other
+// number gives 0.
 int CopyPluginInfo(int infoNumber, const char* tag, const char* description, char* buffer, int bufferLength);
 
 // An info export: fills all of `out` (unlisted parameters 0) from entry `index` of `entries` and

@@ -23,6 +23,7 @@ std::span<const NativePluginExport> FindNativePlugin(std::string_view fileName) 
   if (SameNameIgnoringCase(fileName, "bandwipe.vpx")) return bandwipe::Exports();
   if (SameNameIgnoringCase(fileName, "basicfx.vpx")) return basicfx::Exports();
   if (SameNameIgnoringCase(fileName, "weatherfx.vpx")) return weatherfx::Exports();
+  if (SameNameIgnoringCase(fileName, "velmoimg.spi")) return velmoimg::NativeExports();
   return {};
 }
 

@@ -149,7 +149,7 @@ void HeadlessRun::OnTitleEntry(std::string_view entry) {
 
 bool HeadlessRun::OnUserProc(std::string_view name, std::string_view parameters) {
   std::string line = TranscriptText(name);
-  if (!parameters.empty()) line += " " + TranscriptText(parameters);
+  if (!parameters.empty()) line.append(" ").append(TranscriptText(parameters));
   std::fprintf(out, "userproc %s -> not run\n", line.c_str());
   return false;
 }
@@ -280,7 +280,15 @@ RunEnd HeadlessRun::Run() {
   }
   std::error_code error;
   // The plug-ins of the game's system folder, as the program loads them at start-up; the
-  // delivered ones, whose DLLs cannot be loaded here, run compiled in.
+  // delivered ones, whose DLLs cannot be loaded here, run compiled in. The picture loader reads
+  // the files the engine names in the game's folder, as its DLL does in the program's.
+  velmoimg::SetFileReader([root = folder](std::string_view path, std::vector<std::uint8_t>& bytes) {
+    std::unique_ptr<IReadFile> file = DiskFileSystem(root).OpenRead(path);
+    if (file == nullptr) return false;
+    char block[65536];
+    for (std::size_t n; (n = file->Read(block, sizeof block)) > 0;) bytes.insert(bytes.end(), block, block + n);
+    return true;
+  });
   for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(folder) / "system", error)) {
     const std::string name = entry.path().filename().string();
     for (const NativePluginExport& e : FindNativePlugin(name)) modules.modules[name].exports[e.name] = e.address;

@@ -92,7 +92,9 @@ bool RunWindow::AskText(std::string_view caption, std::string_view prompt, std::
   const std::string answer = NextAnswer("ok");
   const bool ok = answer != "cancel";
   if (answer != "ok" && answer != "cancel") text = answer;
-  PrintDialog("text", prompt, std::string(ok ? "ok" : "cancel") + (text.empty() ? "" : " " + text));
+  std::string answered = ok ? "ok" : "cancel";
+  if (!text.empty()) answered.append(" ").append(text);
+  PrintDialog("text", prompt, answered);
   return ok;
 }
 
@@ -127,7 +129,7 @@ int RunWindow::OpenWithShell(std::string_view file, std::string_view parameters,
   HeadlessWindow::OpenWithShell(file, parameters, folder);
   // Nothing is started: the engine gets what the system answers for a missing program.
   std::string line = TranscriptText(file);
-  if (!parameters.empty()) line += " " + TranscriptText(parameters);
+  if (!parameters.empty()) line.append(" ").append(TranscriptText(parameters));
   std::fprintf(out, "shell %s -> %d\n", line.c_str(), shellResult);
   return shellResult;
 }
