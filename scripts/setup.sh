@@ -16,6 +16,8 @@ packages=(
   wine wine32:i386 xvfb xauth xdotool x11-utils imagemagick openbox
   locales fonts-ipafont-gothic fonts-ipafont-mincho fonts-wine
   pulseaudio libpulse0:i386
+  # test media for the sound and movie tests under Wine (MS Video 1 movies, tones)
+  ffmpeg
   # velmo-run prints UTF-8 through iconv (glibc), texts converted in tests
   libc-bin
 )

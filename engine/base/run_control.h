@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 namespace velmo {
 
@@ -45,10 +46,23 @@ struct RunControl {
   bool skipToOption = false;            // fast-forward to the next selection
   std::int32_t textStepIntervalMs = 25; // negative: the player's speed (Settings::speed x 4)
   bool voicePending = false;            // the voice playing belongs to the text on screen
-  bool interpreterRunning = false;      // RunScenario is under way (it is never entered twice)
+  // The ticket of a wait that ended while the message window was hidden: the script goes on once
+  // the window shows again.
+  std::optional<std::uint32_t> resumeWhenShown;
+  bool interpreterRunning = false; // RunScenario is under way (it is never entered twice)
 
   // A click or the menu asked to hurry: text steps run at once and transitions finish.
   bool Hurrying() const { return clickSkip || skipToOption; }
+
+  // The voice that belonged to the text on screen is over (it finished, or its channel stopped):
+  // a page that waited for it goes on, also one whose window is hidden once it shows again. In
+  // any other state nothing else changes.
+  void VoiceEnded() {
+    if (!voicePending) return;
+    voicePending = false;
+    if (state == RunState::VoiceWait) state = RunState::TextOutput;
+    if (state == RunState::MessageHidden && savedState == RunState::VoiceWait) savedState = RunState::TextOutput;
+  }
 };
 
 // The one door back into the script, as the parts below the engine see it. Each stop of the

@@ -1,6 +1,7 @@
 #include "engine/commands/command_set.h"
 
 #include "engine/commands/layer_commands.h"
+#include "engine/commands/media_commands.h"
 #include "engine/commands/save_commands.h"
 #include "engine/commands/script_commands.h"
 #include "engine/commands/system_commands.h"
@@ -17,6 +18,7 @@ CommandTable MakeStandardCommands() {
   RegisterTextCommands(table);
   RegisterSaveCommands(table);
   RegisterSystemCommands(table);
+  RegisterMediaCommands(table);
   return table;
 }
 

@@ -15,6 +15,7 @@ class IMessageWindow;
 class IScriptObserver;
 class ISelection;
 class ITransitionRunner;
+class MediaSet;
 class MessageWindow;
 class SaveData;
 class Screen;
@@ -26,7 +27,7 @@ struct PictureSource;
 struct PluginSet;
 
 // Stand-ins a test or a tool puts in place of the engine's own subsystems, fixed when the engine
-// is made. Each that is null is the engine's own (the media channels: none).
+// is made. Each that is null is the engine's own.
 struct EngineSeams {
   IScriptObserver* observer = nullptr;
   IMessageWindow* messageWindow = nullptr;
@@ -53,7 +54,7 @@ public:
   IMessageWindow& Messages();
   ISelection& Choices();
   ITransitionRunner& Transition();
-  IMediaChannels* Media() { return seams.media; }
+  IMediaChannels& Media();
   IScriptObserver* Observer() { return seams.observer; }
 
   // Where pictures come from: the game's files, the picture plug-ins and the temp folder.
@@ -80,6 +81,7 @@ public:
   MessageWindow& messageWindow;
   Selection& selection;
   SaveData& saveData;
+  MediaSet& media;
 };
 
 } // namespace velmo

@@ -11,6 +11,9 @@
 #include "engine/text/message_window.h"
 #include "engine/text/selection.h"
 
+#include <optional>
+#include <utility>
+
 namespace velmo {
 
 namespace {
@@ -51,7 +54,7 @@ void TextOutputClick(Engine& engine) {
   if (engine.run.skipMode == SkipMode::Off) return;
   engine.run.clickSkip = true;
   if (engine.run.voicePending) {
-    if (IMediaChannels* media = engine.Media()) media->StopWave();
+    engine.Media().StopWave();
     engine.run.voicePending = false;
     engine.run.state = RunState::TextOutput;
   }
@@ -137,6 +140,12 @@ void OnResume(Engine& engine, std::uint32_t ticket) {
   engine.door.Deliver([&engine, ticket] {
     // A resume for a wait that is over (another resume or a jump ended it) is dropped.
     if (engine.run.state == RunState::Terminating || !engine.door.IsCurrent(ticket)) return;
+    // A wait that ends while the player looks at the picture without the message window (a play
+    // or a fade came to its end) lets the script go on only once the window shows again.
+    if (engine.run.state == RunState::MessageHidden) {
+      engine.run.resumeWhenShown = ticket;
+      return;
+    }
     engine.run.state = RunState::Running;
     RunScenario(engine);
   });
@@ -187,24 +196,38 @@ void OnLeftClick(Engine& engine, int x, int y) {
     if (engine.run.skipMode == SkipMode::All) engine.run.clickSkip = true;
     break;
   case RunState::MusicWait:
-    if (IMediaChannels* media = engine.Media()) media->StopMusic();
-    engine.door.RequestResume();
-    break;
   case RunState::SoundWait:
-    if (IMediaChannels* media = engine.Media()) media->StopWave();
-    engine.door.RequestResume();
-    break;
   case RunState::CDWait:
-    if (IMediaChannels* media = engine.Media()) media->StopCd();
-    engine.door.RequestResume();
+    EndDeviceWait(engine);
     break;
   case RunState::MessageHidden:
     engine.run.state = engine.run.savedState;
     engine.platform.window.Repaint();
+    if (const std::optional<std::uint32_t> ticket = std::exchange(engine.run.resumeWhenShown, std::nullopt)) {
+      engine.platform.window.PostResume(*ticket);
+    }
     break;
   default:
     break;
   }
+}
+
+void EndDeviceWait(Engine& engine) {
+  IMediaChannels& media = engine.Media();
+  switch (engine.run.state) {
+  case RunState::MusicWait:
+    media.StopMusic();
+    break;
+  case RunState::SoundWait:
+    media.StopWave();
+    break;
+  case RunState::CDWait:
+    media.StopCd();
+    break;
+  default:
+    return;
+  }
+  engine.door.RequestResume();
 }
 
 RightClickAction OnRightClick(const Engine& engine) {
@@ -240,21 +263,15 @@ void OnMouseMove(Engine& engine, int x, int y) {
   if (engine.run.state == RunState::SelectWait) engine.Choices().Hover(x, y);
 }
 
-void OnMciNotify(Engine& engine, std::uint32_t deviceId) {
-  IMediaChannels* media = engine.Media();
-  if (media == nullptr) return;
+void OnMciNotify(Engine& engine, std::uint32_t deviceId, PlayEnd end) {
+  IMediaChannels& media = engine.Media();
   // Each channel is asked in turn; one that takes the notification ends the handling when it
   // acts on it.
-  if (media->WaveNotify(deviceId)) {
+  if (media.WaveNotify(deviceId, end)) {
     if (engine.run.voicePending) {
       // The page that waited for its voice goes on; in any other state the voice just ends (a
       // hidden message window goes on once it shows again).
-      RunControl& run = engine.run;
-      run.voicePending = false;
-      if (run.state == RunState::VoiceWait) run.state = RunState::TextOutput;
-      if (run.state == RunState::MessageHidden && run.savedState == RunState::VoiceWait) {
-        run.savedState = RunState::TextOutput;
-      }
+      engine.run.VoiceEnded();
       return;
     }
     if (engine.script.EventSet(WaveNotify)) {
@@ -262,18 +279,26 @@ void OnMciNotify(Engine& engine, std::uint32_t deviceId) {
       return;
     }
   }
-  if (media->MusicNotify(deviceId) && engine.script.EventSet(MidiNotify)) {
+  if (media.MusicNotify(deviceId, end) && engine.script.EventSet(MidiNotify)) {
     FireEvent(engine, MidiNotify);
     return;
   }
-  if (media->CdNotify(deviceId) && engine.script.EventSet(CddaNotify)) FireEvent(engine, CddaNotify);
+  if (media.CdNotify(deviceId, end) && engine.script.EventSet(CddaNotify)) FireEvent(engine, CddaNotify);
 }
 
 void OnMovieNotify(Engine& engine) {
-  IMediaChannels* media = engine.Media();
-  if (media != nullptr && media->MovieNotify() && engine.script.EventSet(MovieNotify)) {
-    FireEvent(engine, MovieNotify);
-  }
+  if (engine.Media().MovieNotify() && engine.script.EventSet(MovieNotify)) FireEvent(engine, MovieNotify);
+}
+
+void StopDisabledMedia(Engine& engine) {
+  const Settings& settings = engine.settings;
+  IMediaChannels& media = engine.Media();
+  // The wave channel plays the voice of the text on screen while one is pending, else a sound
+  // effect.
+  if ((engine.run.voicePending ? settings.enableVoice : settings.enableSe) != 1) media.StopWave();
+  if (settings.enableMidi != 1) media.StopMusic();
+  if (settings.enableCdda != 1) media.StopCd();
+  if (settings.enableAvi != 1) media.CloseMovie();
 }
 
 } // namespace velmo

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/platform/media_devices.h"
+
 #include <cstdint>
 
 namespace velmo {
@@ -19,7 +21,7 @@ std::uint32_t NextTickTime(Engine& engine, std::uint32_t nowMs);
 
 // UM_RESUME for the wait `ticket`: runs the interpreter from where it stands, through the script
 // door (held while something holds it), when that wait is still the current one and shutdown is
-// not under way.
+// not under way. While the message window is hidden the run waits until the window shows again.
 void OnResume(Engine& engine, std::uint32_t ticket);
 
 // What the shell does with an entry chosen in a selection (through the script door, and only while
@@ -30,6 +32,10 @@ void TakeChoice(Engine& engine, const SelectionChoice& choice);
 
 // A left click at client position (x, y); Enter and Space act exactly as a click.
 void OnLeftClick(Engine& engine, int x, int y);
+
+// Ends a wait for the music, a sound or the CD (MusicWait, SoundWait, CDWait) as a click ends it:
+// the channel stops and the script goes on. In any other state nothing happens.
+void EndDeviceWait(Engine& engine);
 
 // What the right button (or Esc) asks for.
 enum class RightClickAction {
@@ -48,10 +54,15 @@ void OnKey(Engine& engine, int virtualKey);
 // The mouse moved to (x, y).
 void OnMouseMove(Engine& engine, int x, int y);
 
-// A multimedia notification that a device finished successfully (MM_MCINOTIFY), and the end of
-// a movie (MCIWNDM_NOTIFYMODE with the stop mode).
-void OnMciNotify(Engine& engine, std::uint32_t deviceId);
+// A multimedia notification that a device's play is over (MM_MCINOTIFY: it finished, or it failed,
+// which ends it the same way without a loop's replay), and the end of a movie
+// (MCIWNDM_NOTIFYMODE with the stop mode).
+void OnMciNotify(Engine& engine, std::uint32_t deviceId, PlayEnd end = PlayEnd::Finished);
 void OnMovieNotify(Engine& engine);
+
+// After the player changed the settings: every sound channel whose device is no longer enabled
+// stops (a wait on it ends), and the movie closes when movies are no longer enabled.
+void StopDisabledMedia(Engine& engine);
 
 // Virtual-key codes the shell tells apart.
 inline constexpr int KeyEnter = 13;

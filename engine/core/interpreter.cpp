@@ -187,6 +187,10 @@ int RunScenario(Engine& engine, const char* command) {
 void FireEvent(Engine& engine, int slot) {
   engine.door.Deliver([&engine, slot] {
     if (engine.run.state == RunState::Terminating || !engine.script.EventSet(slot)) return;
+    static constexpr const char* MediaEvents[EventSlotCount] = {nullptr, "event WAVE_NOTIFY", "event MIDI_NOTIFY",
+                                                                "event CDDA_NOTIFY", "event MOVIE_NOTIFY"};
+    IScriptObserver* observer = engine.Observer();
+    if (observer != nullptr && MediaEvents[slot] != nullptr) observer->OnMedia(MediaEvents[slot]);
     EventSlot& event = engine.script.events[static_cast<std::size_t>(slot)];
     const std::string command =
         FormatCommand(event.action == EventAction::GoTo ? "@GoTo \"%s\"" : "@GoSub \"%s\"", event.label);
@@ -213,23 +217,27 @@ void CancelWait(Engine& engine) {
     engine.Transition().CopyFinalPicture();
     break;
   case RunState::SoundWait:
-    if (IMediaChannels* media = engine.Media()) media->StopWave();
+    engine.Media().StopWave();
     break;
   case RunState::MusicWait:
-    if (IMediaChannels* media = engine.Media()) media->StopMusic();
+    engine.Media().StopMusic();
     break;
   case RunState::CDWait:
-    if (IMediaChannels* media = engine.Media()) media->StopCd();
+    engine.Media().StopCd();
     break;
   default:
     break;
   }
+  // The movie over the picture closes, and a fade goes on to its end without resuming anything.
+  engine.Media().CloseMovie();
+  engine.Media().DetachFades();
   // A voice that belongs to the text on screen ends with it.
   if (run.voicePending) {
-    if (IMediaChannels* media = engine.Media()) media->StopWave();
+    engine.Media().StopWave();
     run.voicePending = false;
   }
   run.waitDeadline = 0;
+  run.resumeWhenShown.reset();
   if (run.state == RunState::MessageHidden || IsTransition(run.state)) engine.platform.window.Repaint();
 }
 

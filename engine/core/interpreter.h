@@ -19,8 +19,9 @@ int RunScenario(Engine& engine, const char* command = nullptr);
 void FireEvent(Engine& engine, int slot);
 
 // Ends the wait the engine is in as if it had been cancelled: a transition gets its finishing
-// call and its final picture, the channel a media wait waits for stops, a voice that belongs to
-// the text on screen stops, the wait deadline goes.
+// call and its final picture, the channel a media wait waits for stops, the movie closes, fades
+// go on without resuming anything, a voice that belongs to the text on screen stops, the wait
+// deadline goes.
 void CancelWait(Engine& engine);
 
 // Restarts at `location` ("file#label"): cancels the current wait, drops the resumes posted for

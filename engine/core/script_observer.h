@@ -29,6 +29,12 @@ public:
   // @UserProc is about to call the plug-in procedure `name` with the list `parameters`; false keeps
   // it from running, and `exit` and argv[] are left as they were.
   virtual bool OnUserProc(std::string_view /*name*/, std::string_view /*parameters*/) { return true; }
+  // What a sound, music, CD, voice, movie or mixer command did, or a media event that fired, in
+  // words: "sound play NAME once", "sound stop", "music play NAME loop", "cd play 3 wait",
+  // "voice NAME", "movie play NAME wait", "mixer master 100 -1 1000 wait", "event WAVE_NOTIFY", with
+  // " (missing)", " (disabled)" or " (no device)" after a play that could not happen. Names are
+  // Shift-JIS as the script wrote them.
+  virtual void OnMedia(std::string_view /*report*/) {}
 };
 
 } // namespace velmo

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "engine/platform/media_devices.h"
+
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -32,6 +35,11 @@ public:
 enum class MessageButtons { Ok, YesNo };
 enum class MessageIcon { Exclamation, Question, Information };
 enum class MessageAnswer { Ok, Yes, No };
+
+// A message box as a dialog of the engine shows one: owned by the dialog while it is open (the
+// window's own ShowMessageBox otherwise). Text and caption are Shift-JIS.
+using MessageBoxFunction =
+    std::function<MessageAnswer(std::string_view text, std::string_view caption, MessageButtons, MessageIcon)>;
 
 // The mouse cursor over the window: the program's own (resource 106), the system arrow, or one
 // loaded from a cursor file.
@@ -148,6 +156,8 @@ public:
   // The names (without folder) of the files in `folder` whose extension is `extension` (".vpx"),
   // in the order the system lists them; folders are left out.
   virtual std::vector<std::string> FindFiles(std::string_view folder, std::string_view extension) = 0;
+  // Deletes the file. False when it cannot (a missing file among them).
+  virtual bool Remove(std::string_view path) = 0;
 };
 
 // Loading plug-in modules (DLLs). A module is an opaque handle, nullptr for none.
@@ -223,6 +233,9 @@ struct Platform {
   IFileSystem& files;
   IGraphics& graphics;
   IModules& modules;
+  ISoundDevices& sound;
+  IMixerControls& mixer;
+  IMovieWindow& movie;
 };
 
 } // namespace velmo

@@ -55,6 +55,14 @@ void LogScriptError(Platform& platform, const TBaseException& e, const ScriptPos
 
 ErrorOutcome ReportScriptError(Platform& platform, const TBaseException& e, const ScriptPosition& where,
                                RunState& runState) {
+  IWindow& window = platform.window;
+  return ReportScriptError(platform, e, where, runState,
+                           [&window](std::string_view text, std::string_view caption, MessageButtons buttons,
+                                     MessageIcon icon) { return window.ShowMessageBox(text, caption, buttons, icon); });
+}
+
+ErrorOutcome ReportScriptError(Platform& platform, const TBaseException& e, const ScriptPosition& where,
+                               RunState& runState, const MessageBoxFunction& box) {
   const char* description = ErrorDescription(e.code);
   const std::string fileName = Text(where.fileName);
   const std::string paragraph = Text(where.paragraph);
@@ -69,11 +77,9 @@ ErrorOutcome ReportScriptError(Platform& platform, const TBaseException& e, cons
       FormatText("シナリオの実行中に%sエラーが発生しました．\n\nエラー内容： %s\n\nファイル： "
                  "%s\n発生箇所： [%ld] %s\n追加情報： %s\n\n%s",
                  e.fatal ? "致命的な" : "", description, fileName.c_str(), line, paragraph.c_str(), e.info, closing);
-  const MessageAnswer answer = e.fatal
-                                   ? platform.window.ShowMessageBox(text, "シナリオ実行時の致命的エラー - VELMO",
-                                                                    MessageButtons::Ok, MessageIcon::Exclamation)
-                                   : platform.window.ShowMessageBox(text, "シナリオ実行時のエラー - VELMO",
-                                                                    MessageButtons::YesNo, MessageIcon::Exclamation);
+  const MessageAnswer answer =
+      e.fatal ? box(text, "シナリオ実行時の致命的エラー - VELMO", MessageButtons::Ok, MessageIcon::Exclamation)
+              : box(text, "シナリオ実行時のエラー - VELMO", MessageButtons::YesNo, MessageIcon::Exclamation);
   if (answer == MessageAnswer::No) return ErrorOutcome::Resume;
   Terminate(platform, runState);
   return ErrorOutcome::Terminate;

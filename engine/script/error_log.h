@@ -39,6 +39,9 @@ void LogScriptError(Platform& platform, const TBaseException& e, const ScriptPos
 // No: Resume is returned, and the caller has the interpreter go on with the next line.
 ErrorOutcome ReportScriptError(Platform& platform, const TBaseException& e, const ScriptPosition& where,
                                RunState& runState);
+// The same, with the question shown by `box` (a dialog's own, which owns the box while it is open).
+ErrorOutcome ReportScriptError(Platform& platform, const TBaseException& e, const ScriptPosition& where,
+                               RunState& runState, const MessageBoxFunction& box);
 
 // At start-up: a core object ("TScenario", "TScenarioStack", "TSurface") could not be made.
 void ReportCreateFailure(Platform& platform, std::string_view objectName);

@@ -5,6 +5,8 @@
 #include "engine/core/script_door.h"
 #include "engine/shell/menu_commands.h"
 
+#include <algorithm>
+
 namespace velmo {
 
 HeadlessDriver::Dispatched HeadlessDriver::DispatchOne() {
@@ -32,8 +34,35 @@ HeadlessDriver::Dispatched HeadlessDriver::DispatchOne() {
 }
 
 void HeadlessDriver::Tick() {
-  FrameTick(engine, clock.NowMs());
-  if (window.posted.empty()) clock.Advance(NextTickTime(engine, clock.NowMs()) - clock.NowMs());
+  DeliverMedia();
+  if (!window.posted.empty()) return;
+  std::uint32_t now = clock.NowMs();
+  if (!frameDue || static_cast<std::int32_t>(*frameDue - now) <= 0) {
+    FrameTick(engine, now);
+    // A tick that posted a message is followed by the next one at once, after the message.
+    frameDue.reset();
+    if (!window.posted.empty()) return;
+    frameDue = NextTickTime(engine, now);
+  }
+  std::uint32_t until = *frameDue - now;
+  if (const std::optional<std::uint32_t> due = media.NextDue()) until = std::min(until, *due - now);
+  clock.Advance(until);
+}
+
+void HeadlessDriver::DeliverMedia() {
+  while (const std::optional<HeadlessMedia::Due> due = media.TakeDue()) {
+    switch (due->kind) {
+    case HeadlessMedia::Due::Kind::Sound:
+      OnMciNotify(engine, due->device, due->end);
+      break;
+    case HeadlessMedia::Due::Kind::Movie:
+      OnMovieNotify(engine);
+      break;
+    case HeadlessMedia::Due::Kind::FadeTick:
+      media.RunFadeTick();
+      break;
+    }
+  }
 }
 
 bool HeadlessDriver::SkipWait() {
@@ -48,7 +77,22 @@ bool HeadlessDriver::SkipWait() {
     engine.door.RequestResume();
     return true;
   }
-  return false;
+  switch (run.state) {
+  case RunState::VoiceWait:
+  case RunState::MusicWait:
+  case RunState::SoundWait:
+  case RunState::CDWait:
+  case RunState::MovieWait:
+  case RunState::MixerWait:
+    if (const std::optional<std::uint32_t> due = media.NextDue()) {
+      clock.nowMs = *due;
+      DeliverMedia();
+      return true;
+    }
+    return false;
+  default:
+    return false;
+  }
 }
 
 } // namespace velmo

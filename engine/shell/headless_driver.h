@@ -1,6 +1,9 @@
 #pragma once
 
+#include "engine/platform/headless/headless_media.h"
 #include "engine/platform/headless/headless_platform.h"
+
+#include <optional>
 
 namespace velmo {
 
@@ -9,10 +12,12 @@ class Engine;
 // The program's message loop without a window, for velmo-run, the tests and fuzzing: what the
 // engine posted to its HeadlessWindow is taken oldest first, one message at a time, and the frame
 // driver ticks on the HeadlessClock, as the program's loop does with the real window and clock.
+// The ends of plays and the fade thread's ticks of the HeadlessMedia come at their times on the
+// same clock, as the window procedure and the fade thread would deliver them.
 class HeadlessDriver {
 public:
-  HeadlessDriver(Engine& driven, HeadlessClock& virtualClock, HeadlessWindow& headlessWindow)
-      : engine(driven), clock(virtualClock), window(headlessWindow) {}
+  HeadlessDriver(Engine& driven, HeadlessClock& virtualClock, HeadlessWindow& headlessWindow, HeadlessMedia& devices)
+      : engine(driven), clock(virtualClock), window(headlessWindow), media(devices) {}
 
   enum class Dispatched { Nothing, Resume, Command, Held, Shutdown };
   // Takes the oldest posted message and hands it to the script door, as the window procedure does:
@@ -21,18 +26,27 @@ public:
   // the door has delivered UM_SHUTDOWN, at once or when it was no longer held, every call answers
   // Shutdown for the caller to end the run. Nothing when no message was posted.
   Dispatched DispatchOne();
-  // Ticks the frame driver at the clock's time. Unless the tick posted a message (which the loop
-  // takes before anything else), the clock then moves to when the next tick is due.
+  // Delivers what of the media is due, then ticks the frame driver when its tick is due, as the
+  // program's loop does. Unless that posted a message (which the loop takes before anything else),
+  // the clock then moves to when the next tick or the next media event is due, whichever comes
+  // first.
   void Tick();
+  // Hands every end of a play and every fade tick due by the clock's time to the engine, in the
+  // order they came due.
+  void DeliverMedia();
+  // When the next end of a play or fade tick is due, if any is.
+  std::optional<std::uint32_t> NextMediaDue() const { return media.NextDue(); }
   // Ends the current wait the quickest way a player could, without typing text out: a message line
-  // counts as read at once, a timed wait's deadline has come. False when the engine waits for
-  // something else.
+  // counts as read at once, a timed wait's deadline has come, a media wait's play has ended. False
+  // when the engine waits for something else.
   bool SkipWait();
 
 private:
   Engine& engine;
   HeadlessClock& clock;
   HeadlessWindow& window;
+  HeadlessMedia& media;
+  std::optional<std::uint32_t> frameDue; // when the frame driver ticks next; none: at once
   bool shutdownDelivered = false;
 };
 

@@ -8,6 +8,8 @@
 #include "engine/platform/platform.h"
 #include "engine/resources/resource_ids.h"
 #include "engine/script/script_state.h"
+#include "engine/shell/bookmark_list.h"
+#include "engine/shell/settings_pages.h"
 
 #include <string>
 
@@ -81,6 +83,8 @@ void RunMenuCommand(Engine& engine, int id) {
     break;
   case IDM_CONFIG:
     OpenDialog(engine, EngineDialog::Settings);
+    // Whatever the answer: a page may have switched a device off at once (no CD drive).
+    StopSwitchedOffDevices(engine);
     break;
   case IDM_ABOUT:
     OpenDialog(engine, EngineDialog::About);
@@ -92,7 +96,7 @@ void RunMenuCommand(Engine& engine, int id) {
     EraseMessage(engine);
     break;
   case IDM_SAVE:
-    OpenDialog(engine, EngineDialog::SaveBookmark);
+    if (BookmarkDialogOpens(engine, BookmarkDialogKind::Save)) OpenDialog(engine, EngineDialog::SaveBookmark);
     break;
   case IDM_LOAD:
     if (OpenDialog(engine, EngineDialog::LoadBookmark)) ResumeLoadedBookmark(engine);

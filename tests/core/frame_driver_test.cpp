@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <ostream>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -481,7 +482,7 @@ INSTANTIATE_TEST_SUITE_P(Channels, MediaWaitClickTest,
                                            std::make_pair(RunState::SoundWait, "stop wave"),
                                            std::make_pair(RunState::CDWait, "stop cd")));
 
-TEST(LeftClickWithoutStandInsTest, MediaWaitClickWithoutMediaChannelsStillEndsTheWait) {
+TEST(LeftClickWithoutStandInsTest, MediaWaitClickWithNothingPlayingOnTheEnginesChannelsStillEndsTheWait) {
   ScriptFixture bare;
   bare.engine.run.state = RunState::SoundWait;
   OnLeftClick(bare.engine, 0, 0);
@@ -649,7 +650,45 @@ TEST_F(MediaNotifyTest, NotificationNoChannelTakesFiresNothing) {
   EXPECT_TRUE(f.window.posted.empty());
 }
 
-TEST(MediaNotifyWithoutStandInsTest, WithoutMediaChannelsNotificationsDoNothing) {
+TEST_F(MediaNotifyTest, AFailedPlayIsHandedOnAsAnEndThatFailed) {
+  media.cdTakes = true;
+  SetAllEvents();
+  OnMciNotify(f.engine, 9, PlayEnd::Failed);
+  EXPECT_EQ(media.calls, (Calls{"wave 9 failed", "music 9 failed", "cd 9 failed"}));
+  EXPECT_EQ(ShownAfterResume(), "cd text");
+}
+
+// After the settings changed: what is no longer enabled stops.
+struct DisabledCase {
+  const char* name;
+  void (*change)(Settings&);
+  bool voicePending;
+  Calls calls;
+};
+void PrintTo(const DisabledCase& c, std::ostream* out) { *out << c.name; }
+
+using StopDisabledMediaTest = FrameDriverParamTest<DisabledCase>;
+
+TEST_P(StopDisabledMediaTest, StopsTheChannelsWhoseDeviceIsNoLongerEnabled) {
+  GetParam().change(f.engine.settings);
+  f.engine.run.voicePending = GetParam().voicePending;
+  StopDisabledMedia(f.engine);
+  EXPECT_EQ(media.calls, GetParam().calls);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Settings, StopDisabledMediaTest,
+    ::testing::Values(DisabledCase{"AllEnabled", [](Settings&) {}, true, {}},
+                      DisabledCase{"EffectsOff", [](Settings& s) { s.enableSe = 0; }, false, {"stop wave"}},
+                      DisabledCase{"EffectsOffWhileAVoicePlays", [](Settings& s) { s.enableSe = 0; }, true, {}},
+                      DisabledCase{
+                          "VoiceOffWhileAVoicePlays", [](Settings& s) { s.enableVoice = 0; }, true, {"stop wave"}},
+                      DisabledCase{"NoMidiDevice", [](Settings& s) { s.enableMidi = 2; }, false, {"stop music"}},
+                      DisabledCase{"CdOff", [](Settings& s) { s.enableCdda = 0; }, false, {"stop cd"}},
+                      DisabledCase{"MoviesOff", [](Settings& s) { s.enableAvi = 0; }, false, {"close movie"}}),
+    [](const ::testing::TestParamInfo<DisabledCase>& tested) { return tested.param.name; });
+
+TEST(MediaNotifyWithoutStandInsTest, NotificationsNoneOfTheEnginesChannelsPlaysForDoNothing) {
   ScriptFixture f;
   f.engine.run.state = RunState::VoiceWait;
   f.engine.run.voicePending = true;

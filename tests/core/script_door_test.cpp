@@ -25,7 +25,7 @@ using Calls = std::vector<std::string>;
 
 // A wait of the engine: the lines that lead into it (the state is then forced where no command
 // exists yet to enter it), how it ends when nothing interferes, and what stopping it leaves in the
-// media channels' record.
+// media channels' record (every jump also closes the movie and detaches the fades).
 struct WaitCase {
   const char* name;
   std::vector<std::string> lines;
@@ -44,7 +44,7 @@ void TickPast(ScriptFixture& f) {
 }
 
 const WaitCase Waits[] = {
-    {"TextOutput", {"hello"}, RunState::NotStarted, TextDone, {}},
+    {"TextOutput", {"hello"}, RunState::NotStarted, TextDone, {"close movie", "detach fades"}},
     {"ClickWait",
      {"hello"},
      RunState::ClickWait,
@@ -52,7 +52,7 @@ const WaitCase Waits[] = {
        Click(f);
        TextDone(f, t);
      },
-     {}},
+     {"close movie", "detach fades"}},
     {"VoiceWait",
      {"hello"},
      RunState::VoiceWait,
@@ -60,24 +60,28 @@ const WaitCase Waits[] = {
        OnMciNotify(f.engine, 7);
        TextDone(f, t);
      },
-     {"stop wave"}},
+     {"close movie", "detach fades", "stop wave"}},
     {"SelectWait",
      {"@BeginSelect", "@Option one CODE=1", "@EndSelect"},
      RunState::NotStarted,
      [](ScriptFixture& f, std::uint32_t) {
        TakeChoice(f.engine, SelectionChoice{0, EntryKind::Return, 0});
      },
-     {}},
-    {"TimedWait", {"@Wait 100"}, RunState::NotStarted, [](ScriptFixture& f, std::uint32_t) { TickPast(f); }, {}},
-    {"SoundWait", {"@Wait"}, RunState::SoundWait, TextDone, {"stop wave"}},
-    {"MusicWait", {"@Wait"}, RunState::MusicWait, TextDone, {"stop music"}},
-    {"CDWait", {"@Wait"}, RunState::CDWait, TextDone, {"stop cd"}},
-    {"MixerWait", {"@Wait"}, RunState::MixerWait, TextDone, {}},
+     {"close movie", "detach fades"}},
+    {"TimedWait",
+     {"@Wait 100"},
+     RunState::NotStarted,
+     [](ScriptFixture& f, std::uint32_t) { TickPast(f); },
+     {"close movie", "detach fades"}},
+    {"SoundWait", {"@Wait"}, RunState::SoundWait, TextDone, {"stop wave", "close movie", "detach fades"}},
+    {"MusicWait", {"@Wait"}, RunState::MusicWait, TextDone, {"stop music", "close movie", "detach fades"}},
+    {"CDWait", {"@Wait"}, RunState::CDWait, TextDone, {"stop cd", "close movie", "detach fades"}},
+    {"MixerWait", {"@Wait"}, RunState::MixerWait, TextDone, {"close movie", "detach fades"}},
     {"Transition",
      {"@AssignLayer 1 0 0", "@UpdateScreen"},
      RunState::NotStarted,
      [](ScriptFixture& f, std::uint32_t) { TickPast(f); },
-     {}},
+     {"close movie", "detach fades"}},
     {"MessageHidden",
      {"@Wait 100"},
      RunState::MessageHidden,
@@ -85,7 +89,7 @@ const WaitCase Waits[] = {
        Click(f); // shows the window again: the timed wait goes on
        TickPast(f);
      },
-     {}},
+     {"close movie", "detach fades"}},
 };
 
 void PrintTo(const WaitCase& waitCase, std::ostream* out) { *out << waitCase.name; }

@@ -20,9 +20,9 @@
 # ctest waiting).
 #
 # Knobs: VELMO_E2E_KEEP=1 keeps the work folder (logs, screenshots, game copies) even when the
-# test passes; it is always kept when the test fails. E2E_SCREEN=WIDTHxHEIGHT asks for a screen of
-# that size: a display of another size given by the caller is left alone, and a throwaway display
-# and prefix of that size are set up instead.
+# test passes; it is always kept when the test fails. E2E_SCREEN=WIDTHxHEIGHT, set before e2e_init,
+# runs the test on a throwaway display of that size with a throwaway prefix whatever the caller
+# provides (a prefix's programs see the screen size its desktop started with).
 
 # Several variables here are only read by the test scripts.
 # shellcheck disable=SC2034
@@ -102,16 +102,11 @@ e2e_init() {
 }
 
 e2e_env_up() {
-  if [[ -n ${E2E_SCREEN:-} && -n ${DISPLAY:-} ]] &&
-    [[ $(xdpyinfo 2>/dev/null | awk '/dimensions:/ { print $2 }') != "$E2E_SCREEN" ]]; then
-    unset DISPLAY WINEPREFIX
-  fi
-  if [[ -z ${DISPLAY:-} || -z ${WINEPREFIX:-} ]]; then
-    [[ -n ${E2E_SCREEN:-} ]] && export VELMO_SCREEN=${E2E_SCREEN}x24
-    e2e_log "no display or prefix given: starting a throwaway one"
+  if [[ -n ${E2E_SCREEN:-} || -z ${DISPLAY:-} || -z ${WINEPREFIX:-} ]]; then
+    e2e_log "starting a throwaway display (${E2E_SCREEN:-1024x768}) and prefix"
     # shellcheck source=/dev/null
     source "$E2E_REPO/scripts/wine-env.sh"
-    wine_start </dev/null >/dev/null 2>&1
+    VELMO_SCREEN=${E2E_SCREEN:-} wine_start </dev/null >/dev/null 2>&1
     trap e2e_cleanup EXIT # wine_start installed its own trap; ours runs wine_stop too
     E2E_STARTED_WINE_ENV=1
   else
@@ -458,6 +453,16 @@ e2e_wait_changed() {
   done
 }
 
+# e2e_wait_shows ID X Y W H HASH WHAT [TIMEOUT]: waits until the rectangle shows again what HASH
+# was taken from; fails naming WHAT after the timeout.
+e2e_wait_shows() {
+  local deadline=$(($(e2e_now_ms) + ${8:-$E2E_BOX_TIMEOUT} * 1000))
+  until [[ $(e2e_region_hash "$1" "$2" "$3" "$4" "$5") == "$6" ]]; do
+    (($(e2e_now_ms) > deadline)) && e2e_fail "$7: ${4}x${5}+${2}+${3} does not show what it showed before"
+    sleep 0.1
+  done
+}
+
 # e2e_wait_drawn ID X Y W H [TIMEOUT]: waits until something other than black is drawn in the
 # rectangle of the client area.
 e2e_wait_drawn() {
@@ -467,6 +472,13 @@ e2e_wait_drawn() {
     (($(e2e_now_ms) > deadline)) && e2e_fail "nothing drawn in ${4}x${5}+${2}+${3} within ${6:-$E2E_BOX_TIMEOUT}s"
     sleep 0.1
   done
+}
+
+# e2e_post_command POSTER ID: posts the menu command ID (WM_COMMAND) to the main window with the
+# message poster (post_message.exe), as the menu posts it.
+e2e_post_command() {
+  wine "$1" VELMO_WindowClass 0x111 "$2" </dev/null >>"$E2E_WORK/poster.log" 2>&1 ||
+    e2e_fail "could not post command $2 to the main window"
 }
 
 # ----------------------------------------------------------------------------------------------

@@ -6,6 +6,7 @@
 #include "engine/core/engine.h"
 #include "engine/core/interpreter.h"
 #include "engine/core/script_door.h"
+#include "engine/platform/headless/headless_media.h"
 #include "engine/platform/headless/headless_platform.h"
 #include "engine/script/script_state.h"
 #include "engine/shell/headless_driver.h"
@@ -44,11 +45,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   files.files["sub.scn"] = bytes;
   velmo::HeadlessGraphics graphics;
   velmo::HeadlessModules modules;
-  velmo::Platform platform{clock, window, files, graphics, modules};
+  velmo::HeadlessMedia media(clock, files);
+  velmo::Platform platform{clock, window, files, graphics, modules, media, media, media};
   Sink sink;
   velmo::Engine engine(platform, velmo::StandardCommands(), velmo::EngineSeams{.messageWindow = &sink});
   sink.run = &engine.run;
-  velmo::HeadlessDriver driver(engine, clock, window);
+  velmo::HeadlessDriver driver(engine, clock, window, media);
 
   engine.script.Scenario().Open(name);
   engine.door.RequestResume();

@@ -2,6 +2,7 @@
 
 #include "engine/base/errors.h"
 #include "engine/base/run_control.h"
+#include "engine/platform/headless/headless_media.h"
 #include "engine/platform/headless/headless_platform.h"
 #include "engine/script/list_hash.h"
 
@@ -186,7 +187,8 @@ protected:
   DiskFileSystem files{folder.path.string()};
   HeadlessGraphics graphics;
   HeadlessModules modules;
-  Platform platform{clock, window, files, graphics, modules};
+  HeadlessMedia media{clock, files};
+  Platform platform{clock, window, files, graphics, modules, media, media, media};
   RunState runState = RunState::Running;
 };
 

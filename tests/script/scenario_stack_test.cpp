@@ -35,6 +35,7 @@ public:
   std::vector<std::string> FindFiles(std::string_view folder, std::string_view extension) override {
     return memory.FindFiles(folder, extension);
   }
+  bool Remove(std::string_view path) override { return memory.Remove(path); }
 
   MemoryFileSystem memory;
   int openFiles = 0;

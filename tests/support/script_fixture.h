@@ -6,6 +6,7 @@
 #include "engine/core/script_door.h"
 #include "engine/core/script_observer.h"
 #include "engine/graphics/screen.h"
+#include "engine/platform/headless/headless_media.h"
 #include "engine/platform/headless/headless_platform.h"
 #include "engine/platform/platform.h"
 #include "engine/plugin/plugin_set.h"
@@ -52,6 +53,7 @@ public:
   void SetMessageText(const char* text) override;
   void OnScriptError(const TBaseException& error, const ScriptPosition& where) override;
   void OnGameExit() override { gameExited = true; }
+  void OnMedia(std::string_view report) override { reports.emplace_back(report); }
 
   std::string Var(std::string_view name) const { return engine.script.variables.GetVar(name); }
 
@@ -60,12 +62,14 @@ public:
   MemoryFileSystem files;
   HeadlessGraphics graphics;
   HeadlessModules modules;
-  Platform platform{clock, window, files, graphics, modules};
+  HeadlessMedia media{clock, files};
+  Platform platform{clock, window, files, graphics, modules, media, media, media};
   Engine engine;
-  HeadlessDriver driver{engine, clock, window};
+  HeadlessDriver driver{engine, clock, window, media};
 
   std::vector<std::string> texts;
   std::vector<ReportedError> errors;
+  std::vector<std::string> reports; // what the media commands did and the media events that fired
   bool gameExited = false;
 };
 

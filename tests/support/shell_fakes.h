@@ -59,13 +59,14 @@ public:
   int downs = 0;
 };
 
-// Calls are recorded as "wave 7", "music 7", "cd 7", "movie", "stop wave", "stop music",
-// "stop cd". A channel takes a notification when its flag is set.
+// Calls are recorded as "wave 7", "music 7", "cd 7" (with " failed" for a failed play), "movie",
+// "stop wave", "stop music", "stop cd", "close movie", "detach fades". A channel takes a
+// notification when its flag is set.
 class RecordingMediaChannels : public IMediaChannels {
 public:
-  bool WaveNotify(std::uint32_t deviceId) override { return Asked("wave", deviceId, waveTakes); }
-  bool MusicNotify(std::uint32_t deviceId) override { return Asked("music", deviceId, musicTakes); }
-  bool CdNotify(std::uint32_t deviceId) override { return Asked("cd", deviceId, cdTakes); }
+  bool WaveNotify(std::uint32_t deviceId, PlayEnd end) override { return Asked("wave", deviceId, end, waveTakes); }
+  bool MusicNotify(std::uint32_t deviceId, PlayEnd end) override { return Asked("music", deviceId, end, musicTakes); }
+  bool CdNotify(std::uint32_t deviceId, PlayEnd end) override { return Asked("cd", deviceId, end, cdTakes); }
   bool MovieNotify() override {
     calls.emplace_back("movie");
     return movieTakes;
@@ -73,6 +74,8 @@ public:
   void StopWave() override { calls.emplace_back("stop wave"); }
   void StopMusic() override { calls.emplace_back("stop music"); }
   void StopCd() override { calls.emplace_back("stop cd"); }
+  void CloseMovie() override { calls.emplace_back("close movie"); }
+  void DetachFades() override { calls.emplace_back("detach fades"); }
 
   bool waveTakes = false;
   bool musicTakes = false;
@@ -81,8 +84,8 @@ public:
   std::vector<std::string> calls;
 
 private:
-  bool Asked(const char* channel, std::uint32_t deviceId, bool takes) {
-    calls.push_back(std::string(channel) + " " + std::to_string(deviceId));
+  bool Asked(const char* channel, std::uint32_t deviceId, PlayEnd end, bool takes) {
+    calls.push_back(std::string(channel) + " " + std::to_string(deviceId) + (end == PlayEnd::Failed ? " failed" : ""));
     return takes;
   }
 };

@@ -10,6 +10,7 @@
 #include "engine/core/script_door.h"
 #include "engine/core/script_observer.h"
 #include "engine/graphics/screen.h"
+#include "engine/platform/headless/headless_media.h"
 #include "engine/platform/headless/headless_platform.h"
 #include "engine/platform/platform.h"
 #include "engine/plugin/plugin_set.h"
@@ -172,7 +173,8 @@ protected:
   MemoryFileSystem files;
   RecordingGraphics graphics;
   HeadlessModules modules;
-  Platform platform{clock, window, files, graphics, modules};
+  HeadlessMedia media{clock, files};
+  Platform platform{clock, window, files, graphics, modules, media, media, media};
   Engine engine{platform, StandardCommands(), EngineSeams{.observer = this}};
   std::vector<std::string> texts; // every message line, as the message window received it
   std::vector<std::string> errors;

@@ -137,5 +137,30 @@ TEST_F(MainWindowTest, FullScreenCoversTheScreenWithoutAModeChangeAndAWindowCome
   EXPECT_NE(settings.find("WindowScale=2"), std::string::npos);
 }
 
+// The menu bar is on the window in the windowed layout, and a script's @EnableMenu grays and
+// enables its items there.
+TEST_F(MainWindowTest, TheMenuBarShowsWhatTheScriptEnablesAndGrays) {
+  WriteScenario(folder.path / "system" / "startup.scx",
+                "@EnableMenu LOAD=FALSE SKIPNEXT=false ERASEMESSAGE=FALSE\r\n@EnableMenu ERASEMESSAGE\r\n"
+                "@Wait TIME=5000\r\n");
+  MainWindow main(GameFolder());
+  ASSERT_TRUE(main.Create(instance));
+  main.Show(SW_SHOWNOACTIVATE);
+  HMENU bar = GetMenu(main.Handle());
+  ASSERT_NE(bar, nullptr);
+  EXPECT_EQ(GetMenuState(bar, 40013, MF_BYCOMMAND) & MF_GRAYED, 0u);
+  PostMessageA(main.Handle(), UM_STARTUP, 0, 0);
+  TakeWaitingMessages();
+  const struct {
+    UINT id;
+    bool grayed;
+  } items[] = {{40013, true}, {40012, false}, {40011, false}, {40010, true}};
+  for (const auto& item : items) {
+    EXPECT_EQ((GetMenuState(bar, item.id, MF_BYCOMMAND) & MF_GRAYED) != 0, item.grayed) << item.id;
+  }
+  PostMessageA(main.Handle(), UM_SHUTDOWN, 0, 0);
+  EXPECT_TRUE(RunUntilQuit());
+}
+
 } // namespace
 } // namespace velmo

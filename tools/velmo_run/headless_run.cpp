@@ -4,6 +4,7 @@
 #include "engine/core/frame_driver.h"
 #include "engine/core/script_door.h"
 #include "engine/graphics/screen.h"
+#include "engine/media/media_set.h"
 #include "engine/platform/headless/ini_profile.h"
 #include "engine/platform/platform.h"
 #include "engine/plugin/plugin_set.h"
@@ -43,10 +44,13 @@ LocalTime RunClock::Now() {
 }
 
 HeadlessRun::HeadlessRun(std::string gameFolder, RunOptions runOptions, std::FILE* output)
-    : folder(std::move(gameFolder)), options(std::move(runOptions)), out(output), window(output),
-      files(folder), platform{clock, window, files, graphics, modules},
-      engine(platform, StandardCommands(), EngineSeams{.observer = this}), driver(engine, clock, window) {
+    : folder(std::move(gameFolder)), options(std::move(runOptions)), out(output),
+      transcript(output, clock, StartTimeMs), window(transcript), files(folder),
+      media(clock, files, options.missingDevices), platform{clock,   window, files, graphics,
+                                                            modules, media,  media, media},
+      engine(platform, StandardCommands(), EngineSeams{.observer = this}), driver(engine, clock, window, media) {
   clock.nowMs = StartTimeMs;
+  transcript.printTime = options.printTime;
   engine.plugins.host.SkipUnseenBuiltInFrames();
   if (options.localTime) {
     clock.localTime = *options.localTime;
@@ -72,7 +76,7 @@ bool IsPlayerAction(std::string_view action) {
 
 void HeadlessRun::TakeAction() {
   const std::string& action = options.actions[actionsTaken++];
-  std::fprintf(out, "action %s\n", action.c_str());
+  Line("action " + action);
   if (action == "click") {
     OnLeftClick(engine, 0, 0);
   } else if (action == "rclick") {
@@ -123,36 +127,36 @@ int HeadlessRun::ExitStatus(RunEnd end) {
   return 4;
 }
 
-void HeadlessRun::OnMessageText(const char* text) { std::fprintf(out, "text %s\n", TranscriptText(text).c_str()); }
+void HeadlessRun::Line(const std::string& text) { transcript.Line(text); }
+
+void HeadlessRun::OnMessageText(const char* text) { Line("text " + TranscriptText(text)); }
 
 void HeadlessRun::OnScriptError(const TBaseException& error, const ScriptPosition& where) {
   ++errorsReported;
   if (error.fatal) fatalReported = true;
-  std::fprintf(out, "error %ld %s %s:%ld (%s) %s\n", static_cast<long>(error.code),
-               error.fatal ? "fatal" : "recoverable", TranscriptText(where.fileName).c_str(),
-               static_cast<long>(where.line), TranscriptText(where.paragraph).c_str(),
-               TranscriptText(error.info).c_str());
+  Line("error " + std::to_string(error.code) + (error.fatal ? " fatal " : " recoverable ") +
+       TranscriptText(where.fileName) + ":" + std::to_string(where.line) + " (" + TranscriptText(where.paragraph) +
+       ") " + TranscriptText(error.info));
 }
 
 void HeadlessRun::OnBookmarkSaved(std::int32_t number, std::string_view entry) {
-  std::fprintf(out, "bookmark save %ld %s\n", static_cast<long>(number), TranscriptText(entry).c_str());
+  Line("bookmark save " + std::to_string(number) + " " + TranscriptText(entry));
 }
 
 void HeadlessRun::OnBookmarkLoaded(std::int32_t number, std::string_view entry, bool existed) {
-  std::fprintf(out, "bookmark load %ld %s\n", static_cast<long>(number),
-               existed ? TranscriptText(entry).c_str() : "missing");
+  Line("bookmark load " + std::to_string(number) + " " + (existed ? TranscriptText(entry) : "missing"));
 }
 
-void HeadlessRun::OnTitleEntry(std::string_view entry) {
-  std::fprintf(out, "title entry %s\n", TranscriptText(entry).c_str());
-}
+void HeadlessRun::OnTitleEntry(std::string_view entry) { Line("title entry " + TranscriptText(entry)); }
 
 bool HeadlessRun::OnUserProc(std::string_view name, std::string_view parameters) {
   std::string line = TranscriptText(name);
   if (!parameters.empty()) line.append(" ").append(TranscriptText(parameters));
-  std::fprintf(out, "userproc %s -> not run\n", line.c_str());
+  Line("userproc " + line + " -> not run");
   return false;
 }
+
+void HeadlessRun::OnMedia(std::string_view report) { Line(TranscriptText(report)); }
 
 bool HeadlessRun::EndWait() {
   // One action at each wait (each run of the script that ends in one); the rest of a wait is
@@ -177,28 +181,91 @@ bool HeadlessRun::EndWait() {
   case RunState::SelectWait:
     return Choose();
   case RunState::TimedWait:
-    if (engine.run.waitDeadline != 0) {
-      const auto remaining = static_cast<std::int32_t>(engine.run.waitDeadline - clock.NowMs());
-      const std::uint32_t lasted = remaining > 0 ? static_cast<std::uint32_t>(remaining) : 0;
-      clock.Advance(lasted);
-      std::fprintf(out, "wait timed %lu\n", static_cast<unsigned long>(lasted));
-      engine.run.waitDeadline = 0;
-      engine.door.RequestResume();
-      return true;
-    }
-    // No deadline: only a click handler can take over; the player clicks.
-    if (engine.script.EventSet(UserClick)) {
-      OnLeftClick(engine, 0, 0);
-      return true;
-    }
-    return false;
+    return RunTimedWait();
   case RunState::TransitionStep:
   case RunState::TransitionLast:
   case RunState::TransitionEnd:
     return RunTransition();
+  case RunState::VoiceWait:
+  case RunState::MusicWait:
+  case RunState::SoundWait:
+  case RunState::CDWait:
+  case RunState::MovieWait:
+  case RunState::MixerWait:
+    return RunMediaWait();
   default:
     return false;
   }
+}
+
+bool HeadlessRun::RunMediaWait() {
+  const RunState waiting = engine.run.state;
+  const MediaSet& set = engine.media;
+  // What the wait waits for, while it is under way: the wave channel for a voice and a sound.
+  auto underWay = [&] {
+    switch (waiting) {
+    case RunState::VoiceWait:
+    case RunState::SoundWait:
+      return set.wave.Playing();
+    case RunState::MusicWait:
+      return set.music.Playing();
+    case RunState::CDWait:
+      return set.cd.Playing();
+    case RunState::MovieWait:
+      return set.movie.Playing();
+    default:
+      return set.mixer.Fading();
+    }
+  };
+  while (window.posted.empty() && engine.run.state == waiting) {
+    const std::optional<std::uint32_t> due = media.NextDue();
+    if (!due || !underWay()) return false;
+    clock.nowMs = *due;
+    driver.DeliverMedia();
+  }
+  return true;
+}
+
+bool HeadlessRun::RunTimedWait() {
+  RunControl& run = engine.run;
+  const std::uint32_t start = clock.NowMs();
+  auto waited = [&] { return "wait timed " + std::to_string(clock.NowMs() - start); };
+  if (run.waitDeadline == 0) {
+    // No deadline: only a click handler, or a media event handler at the end of a play, can take
+    // over. The player clicks; a play ends in its time.
+    if (engine.script.EventSet(UserClick)) {
+      OnLeftClick(engine, 0, 0);
+      return true;
+    }
+    const MediaSet& set = engine.media;
+    auto handled = [&](int slot, bool playing) { return playing && engine.script.EventSet(slot); };
+    while (window.posted.empty() && run.state == RunState::TimedWait) {
+      const std::optional<std::uint32_t> due = media.NextDue();
+      if (!due || !(handled(WaveNotify, set.wave.Playing()) || handled(MidiNotify, set.music.Playing()) ||
+                    handled(CddaNotify, set.cd.Playing()) || handled(MovieNotify, set.movie.Playing()))) {
+        return false;
+      }
+      clock.nowMs = *due;
+      driver.DeliverMedia();
+    }
+    return true;
+  }
+  // What the media do before the deadline comes at its time; a media event may end the wait.
+  for (;;) {
+    const std::optional<std::uint32_t> due = media.NextDue();
+    if (!due || static_cast<std::int32_t>(*due - run.waitDeadline) >= 0) break;
+    if (static_cast<std::int32_t>(*due - clock.NowMs()) > 0) clock.nowMs = *due;
+    driver.DeliverMedia();
+    if (!window.posted.empty() || run.state != RunState::TimedWait) {
+      Line(waited());
+      return true;
+    }
+  }
+  if (static_cast<std::int32_t>(run.waitDeadline - clock.NowMs()) > 0) clock.nowMs = run.waitDeadline;
+  Line(waited());
+  run.waitDeadline = 0;
+  engine.door.RequestResume();
+  return true;
 }
 
 bool HeadlessRun::RunTextOutput() {
@@ -215,10 +282,10 @@ bool HeadlessRun::Choose() {
   for (int n = 0; n < selection.Count(); ++n) {
     const SelectionEntry& entry = selection.Entry(n);
     if (entry.lookLayer < 0) {
-      std::fprintf(out, "option %d %s\n", n, TranscriptText(entry.text.c_str()).c_str());
+      Line("option " + std::to_string(n) + " " + TranscriptText(entry.text.c_str()));
     } else {
-      std::fprintf(out, "button %d %ld,%ld,%ld,%ld\n", n, static_cast<long>(entry.left), static_cast<long>(entry.top),
-                   static_cast<long>(entry.width), static_cast<long>(entry.height));
+      Line("button " + std::to_string(n) + " " + std::to_string(entry.left) + "," + std::to_string(entry.top) + "," +
+           std::to_string(entry.width) + "," + std::to_string(entry.height));
     }
   }
   int n = selection.Default() >= 0 ? selection.Default() : 0;
@@ -227,7 +294,7 @@ bool HeadlessRun::Choose() {
     std::fprintf(stderr, "velmo-run: the selection has no entry %d\n", n);
     return false;
   }
-  std::fprintf(out, "choose %d\n", n);
+  Line("choose " + std::to_string(n));
   TakeChoice(engine, SelectionChoice{n, selection.Entry(n).kind, n});
   return true;
 }
@@ -257,15 +324,16 @@ void HeadlessRun::Finish(RunEnd end) {
   if (options.printVariables) {
     const TListHash& vars = engine.script.variables;
     for (std::int32_t i = 0; i <= vars.LastIndex(); ++i) {
-      std::fprintf(out, "var %s=%s\n", TranscriptText(vars.Name(i)).c_str(), TranscriptText(vars.Value(i)).c_str());
+      Line("var " + TranscriptText(vars.Name(i)) + "=" + TranscriptText(vars.Value(i)));
     }
   }
   // The memo file is kept at every end of the run, as the program keeps it at shutdown.
   if (!shutDown && !engine.saveData.SaveMemo()) std::fprintf(stderr, "velmo-run: cannot write %s\n", MemoFileName);
   if (!options.captureFile.empty() && WriteScreen(options.captureFile)) {
-    std::fprintf(out, "capture %s\n", options.captureFile.c_str());
+    Line("capture " + options.captureFile);
   }
-  std::fprintf(out, "end %s\n", EndWord(end));
+  Line(std::string("end ") + EndWord(end));
+
   std::fflush(out);
 }
 

@@ -2,6 +2,7 @@
 
 #include "engine/core/engine.h"
 #include "engine/core/script_observer.h"
+#include "engine/platform/headless/headless_media.h"
 #include "engine/platform/headless/headless_platform.h"
 #include "engine/shell/headless_driver.h"
 #include "tools/velmo_run/run_window.h"
@@ -20,11 +21,13 @@ struct RunOptions {
   bool stopOnErrors = false;          // the answer to the recoverable-error question
   std::uint64_t maxLines = 100000000; // 0: no limit
   bool printVariables = false;
-  std::string captureFile;            // the shown picture when the run ends, as a BMP file ("": none)
-  std::string framesFolder;           // the shown picture after every @UpdateScreen and @Effect ("": none)
-  std::optional<LocalTime> localTime; // the local time the whole run sees; none: the machine's
-  std::vector<std::string> answers;   // for boxes and dialogs in order (Shift-JIS texts)
-  std::vector<std::string> actions;   // the player's actions at successive waits
+  std::string captureFile;                 // the shown picture when the run ends, as a BMP file ("": none)
+  std::string framesFolder;                // the shown picture after every @UpdateScreen and @Effect ("": none)
+  std::optional<LocalTime> localTime;      // the local time the whole run sees; none: the machine's
+  std::vector<std::string> answers;        // for boxes and dialogs in order (Shift-JIS texts)
+  std::vector<std::string> actions;        // the player's actions at successive waits
+  bool printTime = false;                  // every line starts with the virtual milliseconds since the start
+  std::vector<std::string> missingDevices; // "wave", "midi", "cd", "mixer", "movie": the machine lacks them
 };
 
 // Whether `action` is one velmo-run can take at a wait: click, rclick, skipnext, erase, title,
@@ -52,7 +55,7 @@ public:
   static const char* EndWord(RunEnd end);
   static int ExitStatus(RunEnd end);
 
-  // IScriptObserver: message text and errors go into the transcript.
+  // IScriptObserver: message text, errors and what the media do go into the transcript.
   void OnMessageText(const char* text) override;
   void OnScriptError(const TBaseException& error, const ScriptPosition& where) override;
   void OnGameExit() override { gameExited = true; }
@@ -61,6 +64,7 @@ public:
   void OnTitleEntry(std::string_view entry) override;
   // A game's plug-in procedure is never run here: the transcript names it.
   bool OnUserProc(std::string_view name, std::string_view parameters) override;
+  void OnMedia(std::string_view report) override;
 
   Engine& GetEngine() { return engine; }
 
@@ -79,19 +83,29 @@ private:
   // Writes the selection's entries, takes the next entry of --choose (else the default, else
   // the first) and chooses it.
   bool Choose();
+  // Lets virtual time run until the play, movie or fade the engine waits for has ended; false
+  // when nothing it waits for is under way.
+  bool RunMediaWait();
+  // A timed wait: the media events due before its deadline come at their times, and one of them
+  // may end the wait early.
+  bool RunTimedWait();
   // Writes the shown picture as a BMP file, as the program captures it; false (with a message)
   // when it cannot.
   bool WriteScreen(const std::string& path);
+  // Writes one transcript line (with the virtual time first when asked for).
+  void Line(const std::string& text);
 
   std::string folder;
   RunOptions options;
   std::FILE* out;
   RunClock clock; // starts at StartTimeMs, as a machine's clock is not at 0 when a game starts
+  Transcript transcript;
   RunWindow window;
   DiskFileSystem files;
   DiskFileSystem hostFiles{""}; // paths of the machine, for the pictures velmo-run is asked to write
   HeadlessGraphics graphics;
   HeadlessModules modules;
+  HeadlessMedia media;
   Platform platform;
   Engine engine;
   HeadlessDriver driver;

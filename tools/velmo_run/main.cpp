@@ -24,9 +24,13 @@ constexpr const char* Usage =
     "  --answers A,A,...         answers for boxes and dialogs in order: yes, no, ok, cancel, a bookmark number, or\n"
     "                            a text for a text-input box (default: each box's default button)\n"
     "  --actions A,A,...         the player's actions at successive waits: click, rclick, skipnext, erase, title,\n"
-    "                            exit, load N, save N\n"
+    "                            exit, load N, save N (the bookmark dialog with slot N chosen and 決定 pressed once,\n"
+    "                            as the program's dialog does it: its boxes take the next answers)\n"
     "  --clock \"YYYY-MM-DD HH:MM:SS\"  the local time of the whole run (bookmark dates, capture names); default: the "
-    "real time\n";
+    "real time\n"
+    "  --time                    start every line with the virtual time in milliseconds since the start\n"
+    "  --no-device LIST          play as a machine without these devices: wave, midi, cd, mixer, movie\n"
+    "                            (separated by commas)\n";
 
 int BadUsage(const std::string& message) {
   std::fprintf(stderr, "velmo-run: %s\n%s", message.c_str(), Usage);
@@ -120,6 +124,15 @@ int main(int argc, char** argv) {
       velmo::LocalTime time{};
       if (!value(v) || !ParseLocalTime(v, time)) return BadUsage("--clock takes \"YYYY-MM-DD HH:MM:SS\"");
       options.localTime = time;
+    } else if (arg == "--time") {
+      options.printTime = true;
+    } else if (arg == "--no-device") {
+      if (!value(v)) return BadUsage("--no-device takes a list of devices");
+      for (const std::string& device : SplitList(v)) {
+        if (device != "wave" && device != "midi" && device != "cd" && device != "mixer" && device != "movie")
+          return BadUsage("--no-device takes wave, midi, cd, mixer or movie, separated by commas");
+        options.missingDevices.push_back(device);
+      }
     } else if (arg == "--help" || arg == "-h") {
       std::fputs(Usage, stdout);
       return 0;

@@ -4,6 +4,7 @@
 #include "engine/resources/resource_ids.h"
 #include "engine/save/save_data.h"
 #include "engine/script/error_log.h"
+#include "engine/shell/bookmark_list.h"
 #include "engine/shell/menu_commands.h"
 #include "tools/velmo_run/transcript.h"
 
@@ -20,6 +21,8 @@ const char* BoxKind(std::string_view caption, std::string_view text, MessageButt
   if (caption == "VELMO") return buttons == MessageButtons::YesNo ? "yesno" : "ok";
   if (caption == ExitQuestionCaption) return "exit";
   if (caption == TitleQuestionCaption) return "title";
+  if (caption == SaveBoxCaption) return buttons == MessageButtons::YesNo ? "overwrite" : "saved";
+  if (caption == DeleteBoxCaption) return "delete";
   if (caption == UnsafeCommandCaption) {
     return text.find("@UserProc") != std::string_view::npos ? "userproc" : "shellexec";
   }
@@ -33,6 +36,11 @@ bool IsNumber(std::string_view text, std::int32_t& number) {
 
 } // namespace
 
+void Transcript::Line(std::string_view text) {
+  if (printTime) std::fprintf(out, "%lu ", static_cast<unsigned long>(clock.NowMs() - startMs));
+  std::fprintf(out, "%.*s\n", static_cast<int>(text.size()), text.data());
+}
+
 std::string RunWindow::NextAnswer(std::string_view fallback) {
   if (answersLeft.empty()) return std::string(fallback);
   std::string answer = std::move(answersLeft.front());
@@ -41,8 +49,12 @@ std::string RunWindow::NextAnswer(std::string_view fallback) {
 }
 
 void RunWindow::PrintDialog(std::string_view kind, std::string_view text, std::string_view answer) {
-  std::fprintf(out, "dialog %.*s %s -> %s\n", static_cast<int>(kind.size()), kind.data(),
-               BoxTranscriptText(text).c_str(), TranscriptText(answer).c_str());
+  transcript.Line(std::string("dialog ")
+                      .append(kind)
+                      .append(" ")
+                      .append(BoxTranscriptText(text))
+                      .append(" -> ")
+                      .append(TranscriptText(answer)));
 }
 
 MessageAnswer RunWindow::ShowMessageBox(std::string_view text, std::string_view caption, MessageButtons buttons,
@@ -64,7 +76,7 @@ MessageAnswer RunWindow::ShowMessageBox(std::string_view text, std::string_view 
 
 void RunWindow::SetTitle(std::string_view text) {
   HeadlessWindow::SetTitle(text);
-  std::fprintf(out, "title %s\n", TranscriptText(text).c_str());
+  transcript.Line("title " + TranscriptText(text));
 }
 
 void RunWindow::ShowMenus(const MenuStates& states) {
@@ -82,7 +94,8 @@ void RunWindow::ShowMenus(const MenuStates& states) {
       {IDM_ABOUTSCENARIO, shownMenus.aboutScenarioEnabled, states.aboutScenarioEnabled},
   };
   for (const auto& item : items) {
-    if (item.before != item.now) std::fprintf(out, "menu %d %s\n", item.id, item.now ? "enabled" : "grayed");
+    if (item.before != item.now)
+      transcript.Line("menu " + std::to_string(item.id) + (item.now ? " enabled" : " grayed"));
   }
   shownMenus = states;
 }
@@ -103,16 +116,24 @@ bool RunWindow::ShowDialog(EngineDialog dialog) {
   switch (dialog) {
   case EngineDialog::LoadBookmark:
   case EngineDialog::SaveBookmark: {
-    // A bookmark number chooses the slot; anything else closes the dialog.
+    // The program's dialog, in which the player picks the slot of a bookmark number and chooses
+    // 決定 once; anything else, or a slot on no page of the dialog, closes it. Its boxes (the
+    // overwrite question, the confirmation, a failed write) are answered as the others are.
     const bool load = dialog == EngineDialog::LoadBookmark;
     const std::string answer = NextAnswer("cancel");
     std::int32_t number = 0;
-    const bool chosen = engine != nullptr && IsNumber(answer, number) && number >= 1;
-    PrintDialog(load ? "load" : "save", load ? "しおりを開く - VELMO" : "しおりを挿す - VELMO",
-                chosen ? answer : "cancel");
+    if (engine == nullptr || !IsNumber(answer, number)) {
+      PrintDialog(load ? "load" : "save", load ? LoadBookmarkCaption : SaveBookmarkCaption, "cancel");
+      return false;
+    }
+    BookmarkList list(*engine, load ? BookmarkDialogKind::Load : BookmarkDialogKind::Save,
+                      [this](std::string_view text, std::string_view caption, MessageButtons buttons,
+                             MessageIcon icon) { return ShowMessageBox(text, caption, buttons, icon); });
+    const bool chosen = list.SelectSlot(number);
+    PrintDialog(load ? "load" : "save", list.Caption(), chosen ? answer : "cancel");
     if (!chosen) return false;
-    return load ? (engine->saveData.LoadBookmark(number), true)
-                : engine->saveData.SaveBookmark(number, BookmarkMark::Blue);
+    const BookmarkOutcome outcome = list.Decide();
+    return outcome == (load ? BookmarkOutcome::Loaded : BookmarkOutcome::Saved);
   }
   case EngineDialog::Settings:
     PrintDialog("config", "環境設定 - VELMO", NextAnswer("cancel") == "ok" ? "ok" : "cancel");
@@ -130,7 +151,7 @@ int RunWindow::OpenWithShell(std::string_view file, std::string_view parameters,
   // Nothing is started: the engine gets what the system answers for a missing program.
   std::string line = TranscriptText(file);
   if (!parameters.empty()) line.append(" ").append(TranscriptText(parameters));
-  std::fprintf(out, "shell %s -> %d\n", line.c_str(), shellResult);
+  transcript.Line("shell " + line + " -> " + std::to_string(shellResult));
   return shellResult;
 }
 

@@ -2,6 +2,7 @@
 
 #include "engine/platform/headless/headless_platform.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <deque>
 #include <string>
@@ -11,13 +12,29 @@ namespace velmo {
 
 class Engine;
 
+// velmo-run's transcript: one event per line, with the virtual milliseconds since the start of the
+// run first when --time asks for them.
+class Transcript {
+public:
+  Transcript(std::FILE* output, const HeadlessClock& runClock, std::uint32_t runStartMs)
+      : out(output), clock(runClock), startMs(runStartMs) {}
+  void Line(std::string_view text);
+
+  std::FILE* const out;
+  bool printTime = false;
+
+private:
+  const HeadlessClock& clock;
+  std::uint32_t startMs;
+};
+
 // velmo-run's window: the boxes and dialogs a game opens, its window title and menu states go into
 // the transcript, and the boxes and dialogs are answered from --answers in order (then with their
 // default button). No program and no document is ever opened. Other boxes (the script-error
 // question) are answered as the headless window answers them.
 class RunWindow : public HeadlessWindow {
 public:
-  explicit RunWindow(std::FILE* transcript) : out(transcript) {}
+  explicit RunWindow(Transcript& runTranscript) : transcript(runTranscript) {}
 
   MessageAnswer ShowMessageBox(std::string_view text, std::string_view caption, MessageButtons buttons,
                                MessageIcon icon) override;
@@ -39,7 +56,7 @@ private:
   std::string NextAnswer(std::string_view fallback);
   void PrintDialog(std::string_view kind, std::string_view text, std::string_view answer);
 
-  std::FILE* out;
+  Transcript& transcript;
   MenuStates shownMenus;
 };
 

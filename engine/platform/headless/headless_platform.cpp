@@ -331,6 +331,11 @@ bool DiskFileSystem::Exists(std::string_view path) {
   return std::filesystem::exists(ResolvePath(path), error);
 }
 
+bool DiskFileSystem::Remove(std::string_view path) {
+  std::error_code error;
+  return std::filesystem::remove(ResolvePath(path), error);
+}
+
 void HeadlessModules::Free(void* module) {
   if (module != nullptr) --loaded;
 }
@@ -361,6 +366,14 @@ bool MemoryFileSystem::WriteFileAtomically(std::string_view path, std::string_vi
   if (renamed) files.insert_or_assign(std::string(path), std::string(bytes));
   files.erase(temporary);
   return renamed;
+}
+
+bool MemoryFileSystem::Remove(std::string_view path) {
+  if (!Writable(path)) return false;
+  const auto it = files.find(path);
+  if (it == files.end()) return false;
+  files.erase(it);
+  return true;
 }
 
 bool MemoryFileSystem::AppendToFile(std::string_view path, std::string_view bytes) {

@@ -183,6 +183,7 @@ public:
   bool WriteFileAtomically(std::string_view path, std::string_view bytes) override;
   // Sorted by name, so that runs are the same on every machine.
   std::vector<std::string> FindFiles(std::string_view folder, std::string_view extension) override;
+  bool Remove(std::string_view path) override;
 
   // The host path of an engine path, as written (no case folding).
   std::string HostPath(std::string_view path) const;
@@ -208,6 +209,7 @@ public:
   bool WriteFileAtomically(std::string_view path, std::string_view bytes) override;
   // In the order of the paths.
   std::vector<std::string> FindFiles(std::string_view folder, std::string_view extension) override;
+  bool Remove(std::string_view path) override;
 
   std::map<std::string, std::string, std::less<>> files;
   // Paths that cannot be written, as a locked file cannot (a file's temporary name among them:

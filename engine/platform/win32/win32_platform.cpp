@@ -67,14 +67,25 @@ void Win32Window::PostResume(std::uint32_t ticket) { PostMessageA(hwnd, UM_RESUM
 
 void Win32Window::PostShutdown() { PostMessageA(hwnd, UM_SHUTDOWN, 0, 0); }
 
-MessageAnswer Win32Window::ShowMessageBox(std::string_view text, std::string_view caption, MessageButtons buttons,
-                                          MessageIcon icon) {
+MessageAnswer ShowOwnedMessageBox(HWND owner, std::string_view text, std::string_view caption, MessageButtons buttons,
+                                  MessageIcon icon) {
   UINT flags = buttons == MessageButtons::YesNo ? MB_YESNO : MB_OK;
   flags |= icon == MessageIcon::Exclamation ? MB_ICONEXCLAMATION
            : icon == MessageIcon::Question  ? MB_ICONQUESTION
                                             : MB_ICONINFORMATION;
-  const int answer = MessageBoxA(hwnd, std::string(text).c_str(), std::string(caption).c_str(), flags);
+  const int answer = MessageBoxA(owner, std::string(text).c_str(), std::string(caption).c_str(), flags);
   return answer == IDYES ? MessageAnswer::Yes : answer == IDNO ? MessageAnswer::No : MessageAnswer::Ok;
+}
+
+MessageBoxFunction OwnedMessageBoxes(HWND owner) {
+  return [owner](std::string_view text, std::string_view caption, MessageButtons buttons, MessageIcon icon) {
+    return ShowOwnedMessageBox(owner, text, caption, buttons, icon);
+  };
+}
+
+MessageAnswer Win32Window::ShowMessageBox(std::string_view text, std::string_view caption, MessageButtons buttons,
+                                          MessageIcon icon) {
+  return ShowOwnedMessageBox(hwnd, text, caption, buttons, icon);
 }
 
 Win32Window::~Win32Window() {
@@ -161,6 +172,8 @@ bool Win32FileSystem::WriteFileAtomically(std::string_view path, std::string_vie
   DeleteFileA(temporary.c_str());
   return false;
 }
+
+bool Win32FileSystem::Remove(std::string_view path) { return DeleteFileA(std::string(path).c_str()) != 0; }
 
 std::vector<std::string> Win32FileSystem::FindFiles(std::string_view folder, std::string_view extension) {
   std::vector<std::string> names;

@@ -15,6 +15,12 @@ inline constexpr UINT UM_STARTUP = WM_USER + 1;
 inline constexpr UINT UM_RESUME = WM_USER + 3;
 inline constexpr UINT UM_SHUTDOWN = WM_USER + 4;
 
+// A message box owned by `owner` (a dialog, which it disables while it is open).
+MessageAnswer ShowOwnedMessageBox(HWND owner, std::string_view text, std::string_view caption, MessageButtons buttons,
+                                  MessageIcon icon);
+// The message boxes of a dialog, as the engine's dialog logic shows them.
+MessageBoxFunction OwnedMessageBoxes(HWND owner);
+
 // timeGetTime and the local time.
 class Win32Clock : public IClock {
 public:
@@ -66,6 +72,7 @@ public:
   // MoveFileExA with MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH after FlushFileBuffers.
   bool WriteFileAtomically(std::string_view path, std::string_view bytes) override;
   std::vector<std::string> FindFiles(std::string_view folder, std::string_view extension) override;
+  bool Remove(std::string_view path) override;
 };
 
 // DLLs through the system's loader.

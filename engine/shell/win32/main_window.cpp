@@ -12,8 +12,10 @@
 #include "engine/script/script_state.h"
 #include "engine/shell/menu_commands.h"
 #include "engine/shell/startup.h"
+#include "engine/shell/win32/bookmark_dialog.h"
 #include "engine/shell/win32/capture_dialog.h"
 #include "engine/shell/win32/scaled_picture.h"
+#include "engine/shell/win32/settings_sheet.h"
 
 #include <commctrl.h>
 #include <mmsystem.h>
@@ -174,7 +176,12 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     OnRightButton();
     return 0;
   case MM_MCINOTIFY:
-    if (wParam == MCI_NOTIFY_SUCCESSFUL) OnMciNotify(*engine, static_cast<std::uint32_t>(lParam));
+    // A play that failed ends as one that finished (a machine without a sound server fails every
+    // play); one that was stopped or replaced is over already.
+    if (wParam == MCI_NOTIFY_SUCCESSFUL || wParam == MCI_NOTIFY_FAILURE) {
+      OnMciNotify(*engine, static_cast<std::uint32_t>(lParam),
+                  wParam == MCI_NOTIFY_SUCCESSFUL ? PlayEnd::Finished : PlayEnd::Failed);
+    }
     return 0;
   case McinotifyMode:
     if (lParam == MciModeStop) OnMovieNotify(*engine);
@@ -386,8 +393,18 @@ void MainWindow::RestoreDisplay() {
   }
 }
 
-bool MainWindow::OpenDialog(EngineDialog) {
-  // The settings sheet, the about box and the bookmark dialogs are not made yet.
+bool MainWindow::OpenDialog(EngineDialog dialog) {
+  switch (dialog) {
+  case EngineDialog::Settings:
+    return RunSettingsSheet(window.hwnd, *engine);
+  case EngineDialog::About:
+    RunAboutBox(window.hwnd, *engine);
+    return true;
+  case EngineDialog::LoadBookmark:
+    return RunBookmarkDialog(window.hwnd, *engine, BookmarkDialogKind::Load);
+  case EngineDialog::SaveBookmark:
+    return RunBookmarkDialog(window.hwnd, *engine, BookmarkDialogKind::Save);
+  }
   return false;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/core/engine.h"
+#include "engine/media/win32/win32_media.h"
 #include "engine/platform/platform.h"
 #include "engine/platform/win32/win32_platform.h"
 #include "engine/shell/win32/shell_window.h"
@@ -41,6 +42,8 @@ public:
   // Milliseconds until the next tick is due (0: now).
   std::uint32_t MsUntilTick(std::uint32_t nowMs) const;
   HWND Handle() const { return window.hwnd; }
+  // The engine while the window has one (from its creation to the end of shutdown), for tests.
+  Engine* GetEngine() { return engine.get(); }
 
   // The layout of WINDOW FullScreen `fullScreen`: 0 windowed with the menu bar at the window scale
   // of the settings (placed by the settings when it leaves full screen, else where it stands);
@@ -84,7 +87,10 @@ private:
   Win32FileSystem files;
   Win32Graphics graphics;
   Win32Modules modules;
-  Platform platform{clock, window, files, graphics, modules};
+  Win32SoundDevices sound{window};
+  Win32MixerControls mixer;
+  Win32MovieWindow movie{window};
+  Platform platform{clock, window, files, graphics, modules, sound, mixer, movie};
   std::unique_ptr<Engine> engine;
   std::string programFolder; // with its trailing backslash; made the current folder at creation
   std::string tempFolder;    // GetTempPath + "VELMO\"

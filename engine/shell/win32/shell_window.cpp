@@ -34,8 +34,11 @@ INT_PTR CALLBACK TextInputProc(HWND dialog, UINT message, WPARAM wParam, LPARAM 
     if (id != IDOK && id != IDCANCEL) return FALSE;
     // The edited text is given back however the dialog ends (the close box sends IDCANCEL).
     auto* input = reinterpret_cast<TextInput*>(GetWindowLongPtrA(dialog, DWLP_USER));
-    char text[TextInputLimit + 1] = {};
-    GetDlgItemTextA(dialog, IDC_TEXTINPUT_EDIT, text, sizeof text);
+    // The whole text first, then cut: the edit box may hold more bytes than a value takes (its limit
+    // counts characters), and a buffer of the value's size would end inside a two-byte character.
+    HWND edit = GetDlgItem(dialog, IDC_TEXTINPUT_EDIT);
+    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(edit)) + 1, '\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextA(edit, text.data(), static_cast<int>(text.size()))));
     input->text = CutAtCharBoundary(text, TextInputLimit);
     EndDialog(dialog, id == IDOK ? 1 : 0);
     return TRUE;
