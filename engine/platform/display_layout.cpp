@@ -100,12 +100,17 @@ PixelPoint PictureToClient(const PictureRect& rect, int x, int y) {
                     picture.top + middle(y, picture.height, PictureHeight)};
 }
 
-PixelBox ClientBoxOf(const PictureRect& rect, const PixelBox& box) {
+PixelBox ScaledBox(const PictureRect& rect, const PixelBox& box) {
   const PictureRect picture = Usable(rect);
-  PixelBox client{picture.left + FloorDiv(std::int64_t{box.left} * picture.width, PictureWidth),
+  return PixelBox{picture.left + FloorDiv(std::int64_t{box.left} * picture.width, PictureWidth),
                   picture.top + FloorDiv(std::int64_t{box.top} * picture.height, PictureHeight),
                   picture.left + CeilDiv(std::int64_t{box.right} * picture.width, PictureWidth),
                   picture.top + CeilDiv(std::int64_t{box.bottom} * picture.height, PictureHeight)};
+}
+
+PixelBox ClientBoxOf(const PictureRect& rect, const PixelBox& box) {
+  const PictureRect picture = Usable(rect);
+  PixelBox client = ScaledBox(picture, box);
   if (!IsWholeMultiple(picture)) {
     // A smoothed picture blends each pixel into its neighbours' blocks as well.
     const int marginX = CeilDiv(picture.width, PictureWidth);

@@ -64,7 +64,12 @@ PixelPoint ClientToPicture(const PictureRect& picture, int x, int y);
 // gives (x, y) again whenever the picture is not shrunk.
 PixelPoint PictureToClient(const PictureRect& picture, int x, int y);
 
-// The client pixels that show the picture pixels of `box` (to be painted again).
+// The client pixels over which the picture pixels of `box` are stretched (where a child window over
+// the picture, a movie's, stands).
+PixelBox ScaledBox(const PictureRect& picture, const PixelBox& box);
+
+// The client pixels that show the picture pixels of `box` (to be painted again): ScaledBox, and a
+// smoothed picture's blending into the neighbours.
 PixelBox ClientBoxOf(const PictureRect& picture, const PixelBox& box);
 
 // The picture pixels shown in the client pixels of `box`, cut to the picture (empty when `box`

@@ -150,6 +150,10 @@ TEST(DisplayLayoutTest, RepaintedAreasCoverWhatTheyShow) {
     // The bars (and whatever lies left of the picture) show no picture pixel.
     EXPECT_EQ(PictureBoxUnder(layout, {layout.left - 10, 0, layout.left, 100}), PixelBox{}) << Describe(layout);
   }
+  // A movie's window over the picture stands where its pixels are shown.
+  EXPECT_EQ(ScaledBox(WindowPicture(2), {40, 300, 600, 450}), (PixelBox{80, 600, 1200, 900}));
+  EXPECT_EQ(ScaledBox(FullScreenPicture(1024, 768, false), {0, 0, 320, 240}), (PixelBox{192, 144, 512, 384}));
+  EXPECT_EQ(ScaledBox(FullScreenPicture(1024, 768, true), {0, 0, 320, 240}), (PixelBox{0, 0, 512, 384}));
   EXPECT_TRUE(IsWholeMultiple(WindowPicture(3)));
   EXPECT_FALSE(IsWholeMultiple(FullScreenPicture(1920, 1080, true)));
   EXPECT_FALSE(IsWholeMultiple(PictureRect{0, 0, 1280, 480}));
