@@ -9,6 +9,7 @@
 #include "engine/base/sjis.h"
 #include "engine/core/engine.h"
 #include "engine/core/script_observer.h"
+#include "engine/core/settings.h"
 #include "engine/graphics/screen.h"
 #include "engine/platform/platform.h"
 #include "engine/plugin/plugin_set.h"
@@ -126,7 +127,7 @@ CommandResult CmdCallDialog(ScriptContext& ctx) {
     vars.SetVarNumber("exit", ok ? 1 : 0);
   } else if (EqualsNoCase(mode, "MIXER")) {
     // Over a full screen with its own display mode the volume control could not be seen.
-    if (engine.settings.fullScreen != 1) window.OpenVolumeControl();
+    if (!FullScreenChangesDisplayMode(engine.settings)) window.OpenVolumeControl();
   }
   return CommandResult::Continue;
 }

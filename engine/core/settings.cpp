@@ -1,6 +1,7 @@
 #include "engine/core/settings.h"
 
 #include "engine/base/sjis.h"
+#include "engine/platform/display_layout.h"
 
 namespace velmo {
 
@@ -58,14 +59,13 @@ SettingsEffects LoadSettings(IProfile& profile, const SystemFacts& facts, Settin
   settings.positionX = profile.GetInt("WINDOW", "PositionX", -1);
   settings.positionY = profile.GetInt("WINDOW", "PositionY", -1);
   settings.fullScreen = profile.GetInt("WINDOW", "FullScreen", 0);
+  settings.windowScale = profile.GetInt("WINDOW", "WindowScale", 1);
+  if (settings.windowScale < 1 || settings.windowScale > MaxWindowScale) settings.windowScale = 1;
+  settings.fullScreenScaling = profile.GetInt("WINDOW", "FullScreenScaling", 0);
+  settings.changeDisplayMode = profile.GetInt("WINDOW", "ChangeDisplayMode", 0);
 
-  // Changing the display mode is offered only on the Windows 9x family.
-  if (!facts.windows9xFamily) {
-    effects.grayFullScreenCommand = true;
-    settings.fullScreen = 0;
-  }
-  // A screen no larger than the game is used full screen as it is, with no mode to change to;
-  // this holds on every platform.
+  // A screen no larger than the game has no room for a window: it is used full screen as it is,
+  // with no mode to change to.
   if (facts.screenWidth <= 640 && facts.screenHeight <= 480) {
     effects.grayFullScreenCommand = true;
     settings.fullScreen = 2;
@@ -104,6 +104,9 @@ void SaveSettings(IProfile& profile, Settings& settings, int windowLeft, int win
   // Full screen as it is (2) is decided afresh at every start and never stored.
   settings.fullScreen = settings.fullScreen == 1 ? 1 : 0;
   profile.SetInt("WINDOW", "FullScreen", settings.fullScreen);
+  profile.SetInt("WINDOW", "WindowScale", settings.windowScale);
+  profile.SetInt("WINDOW", "FullScreenScaling", settings.fullScreenScaling);
+  profile.SetInt("WINDOW", "ChangeDisplayMode", settings.changeDisplayMode);
 
   profile.Flush();
 }

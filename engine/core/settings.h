@@ -43,14 +43,23 @@ struct Settings {
   // [WINDOW]
   std::int32_t positionX = -1;
   std::int32_t positionY = -1;
-  std::int32_t fullScreen = 0; // 0 windowed, 1 full screen with mode change, 2 full screen as is
+  // 0 windowed, 1 full screen, 2 full screen because the screen is no larger than the picture
+  // (decided at start, never stored)
+  std::int32_t fullScreen = 0;
+  std::int32_t windowScale = 1;       // the window shows the picture x1, x2 or x3 (other values: x1)
+  std::int32_t fullScreenScaling = 0; // 0: the largest whole factor (sharp); non-zero: smoothly to fit
+  std::int32_t changeDisplayMode = 0; // non-zero: full screen switches the display to 640 x 480
 };
+
+// Whether the window is full screen in a 640 x 480 display mode of its own.
+inline bool FullScreenChangesDisplayMode(const Settings& settings) {
+  return settings.fullScreen == 1 && settings.changeDisplayMode != 0;
+}
 
 // What the machine is like, as the settings rules need it.
 struct SystemFacts {
   int midiOutDevices = 1;
   int waveOutDevices = 1;
-  bool windows9xFamily = false; // full screen is offered only there
   int screenWidth = 1024;
   int screenHeight = 768;
 };
@@ -63,8 +72,8 @@ struct SettingsEffects {
 };
 
 // Reads every key with its default and applies the machine's rules: no MIDI device makes
-// EnbaleMIDI 2, no wave device makes EnbaleSE and EnbaleVOICE 2, full screen is off outside the
-// Windows 9x family, and a screen of at most 640 x 480 is used full screen as it is (2).
+// EnbaleMIDI 2, no wave device makes EnbaleSE and EnbaleVOICE 2, and a screen of at most
+// 640 x 480 is used full screen as it is (2). A window scale outside x1 to x3 becomes x1.
 SettingsEffects LoadSettings(IProfile& profile, const SystemFacts& facts, Settings& settings);
 
 // Writes back every key that is kept (not the SYSTEM ones), then flushes. The window's position is

@@ -48,7 +48,8 @@ enum class CursorChoice { Program, Arrow, File };
 // The engine's own dialogs that menu commands open.
 enum class EngineDialog { Settings, About, LoadBookmark, SaveBookmark };
 
-// What the menus show: the commands a script or the settings grayed, and the modes that are on.
+// What the menus show: the commands a script or the settings grayed, the modes that are on and the
+// window scale chosen.
 // The engine keeps the flags; the window's menu bar and its full-screen pop-up mirror them.
 struct MenuStates {
   bool loadEnabled = true;           // しおり: 開く (40013)
@@ -60,6 +61,8 @@ struct MenuStates {
   bool skipNextEnabled = true;       // 次の選択肢へ (40010), and with it 既読スキップ
   bool fullScreenEnabled = true;     // オプション: 全画面表示 (40018)
   bool aboutScenarioEnabled = false; // システム: シナリオについて (40031)
+  bool windowScaleEnabled = true;    // オプション: ウィンドウの大きさ, its three items
+  int windowScale = 1;               // the one of them checked: x1, x2 or x3
   bool operator==(const MenuStates&) const = default;
 };
 
@@ -78,18 +81,20 @@ public:
                                        MessageIcon icon) = 0;
   // Repaints the window now from the shown surface (InvalidateRect and UpdateWindow).
   virtual void Repaint() = 0;
-  // Marks the client rectangle [left, right) x [top, bottom) to be painted again from the shown
+  // Marks the picture's rectangle [left, right) x [top, bottom) to be painted again from the shown
   // surface, without erasing; Update paints what is marked at once. Text output marks only the
-  // cells it drew.
+  // cells it drew. Here and below, coordinates are the 640 x 480 picture's: a window that shows it
+  // scaled maps them to its own pixels.
   virtual void Invalidate(int left, int top, int right, int bottom) = 0;
   virtual void Update() = 0;
   // The window's system handle (an HWND on Win32) for plug-ins; nullptr where there is none.
   virtual void* NativeHandle() const { return nullptr; }
   // Whether the Ctrl key is held down at this moment (sampled for every character of text).
   virtual bool ControlKeyDown() { return false; }
-  // The mouse cursor in client coordinates; false when the system cannot tell.
+  // The picture pixel under the mouse cursor (outside 0..639 x 0..479 on the black bars around a
+  // scaled picture); false when the system cannot tell.
   virtual bool CursorPosition(int& x, int& y) = 0;
-  // Moves the mouse cursor to client coordinates (x, y), then waits `pauseMs` milliseconds on the
+  // Moves the mouse cursor onto picture pixel (x, y), then waits `pauseMs` milliseconds on the
   // calling thread (the selection's cursor animation).
   virtual void MoveCursor(int x, int y, std::uint32_t pauseMs) = 0;
 
@@ -113,9 +118,10 @@ public:
   virtual int OpenWithShell(std::string_view file, std::string_view parameters, std::string_view folder) = 0;
   // Shows the system's volume control (brought to the front when it is open already).
   virtual void OpenVolumeControl() = 0;
-  // Switches the window to a display layout: 0 windowed, 1 full screen with a 640 x 480 display
-  // mode, 2 full screen on a screen that small already. False when it cannot (the caller keeps the
-  // old layout).
+  // Switches the window to a display layout (or lays it out again after a change of the window
+  // scale): 0 windowed at the scale of the settings, 1 full screen (a 640 x 480 display mode where
+  // the settings ask for one, else the picture scaled over the whole monitor), 2 full screen on a
+  // screen no larger than the picture. False when it cannot (the caller keeps the old layout).
   virtual bool SetDisplayLayout(int fullScreen) = 0;
 };
 

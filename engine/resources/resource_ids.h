@@ -93,5 +93,9 @@
 #define IDM_CAPTURE_AUTO 40034
 #define IDM_AUTOMODE 40035
 #define IDM_READSKIP 40036
+/* The window's scale: x1, x2, x3 (consecutive, checked as one group). */
+#define IDM_WINDOW_X1 40051
+#define IDM_WINDOW_X2 40052
+#define IDM_WINDOW_X3 40053
 
 #endif

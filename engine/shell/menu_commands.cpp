@@ -61,6 +61,16 @@ void ToggleFullScreen(Engine& engine) {
   if (!engine.platform.window.SetDisplayLayout(fullScreen)) fullScreen = before;
 }
 
+// The window's scale x1 to x3: kept in the settings and checked in the menus; a window is laid out
+// again at once, a full screen keeps its picture and the scale serves when it becomes a window.
+void SetWindowScale(Engine& engine, int scale) {
+  if (!engine.menus.windowScaleEnabled) return;
+  engine.settings.windowScale = scale;
+  engine.menus.windowScale = scale;
+  engine.platform.window.ShowMenus(engine.menus);
+  if (engine.settings.fullScreen == 0) engine.platform.window.SetDisplayLayout(0);
+}
+
 } // namespace
 
 void RunMenuCommand(Engine& engine, int id) {
@@ -112,6 +122,11 @@ void RunMenuCommand(Engine& engine, int id) {
   case IDM_READSKIP:
     ToggleReadSkip(engine);
     break;
+  case IDM_WINDOW_X1:
+  case IDM_WINDOW_X2:
+  case IDM_WINDOW_X3:
+    SetWindowScale(engine, id - IDM_WINDOW_X1 + 1);
+    break;
   case IDM_ABOUTSCENARIO:
     if (!engine.settings.aboutThisScenario.empty()) {
       window.OpenWithShell(
@@ -135,6 +150,9 @@ bool IsMenuCommand(int id) {
   case IDM_TITLE:
   case IDM_TITLE_NOASK:
   case IDM_FULLSCREEN:
+  case IDM_WINDOW_X1:
+  case IDM_WINDOW_X2:
+  case IDM_WINDOW_X3:
   case IDM_ABOUTSCENARIO:
   case IDM_FLASHBACK:
   case IDM_AUTOMODE:
@@ -168,6 +186,9 @@ void ApplySettingsToMenus(Engine& engine, const SettingsEffects& effects) {
   engine.menus.aboutScenarioEnabled = effects.enableAboutScenario;
   ReadingModesFromSettings(engine);
   engine.menus.fullScreenEnabled = !effects.grayFullScreenCommand;
+  // A screen with no room for a window has no use for its scale either.
+  engine.menus.windowScaleEnabled = !effects.grayFullScreenCommand;
+  engine.menus.windowScale = engine.settings.windowScale;
   // A game on a CD has nowhere to keep a bookmark.
   engine.menus.saveEnabled = !engine.runsFromCd;
   engine.platform.window.ShowMenus(engine.menus);

@@ -28,7 +28,8 @@ bool IsMenuCommand(int id);
 int RightButtonCommand(RightClickAction action);
 
 // What reading the settings means for the menus: the about-scenario item is offered when the
-// settings name a file, full screen is grayed where it cannot be had.
+// settings name a file, full screen and the window scale are grayed on a screen with no room for a
+// window, the window scale of the settings is checked.
 void ApplySettingsToMenus(Engine& engine, const SettingsEffects& effects);
 
 // The window's place: where a window of `outerWidth` x `outerHeight` goes for the WINDOW position

@@ -5,6 +5,7 @@
 #include "engine/core/engine.h"
 #include "engine/core/frame_driver.h"
 #include "engine/core/script_door.h"
+#include "engine/core/settings.h"
 #include "engine/media/media_channels.h"
 #include "engine/platform/platform.h"
 #include "engine/plugin/plugin_list.h"
@@ -185,7 +186,8 @@ MultimediaPage::MultimediaPage(SettingsSheet& owner, std::vector<char> cdDrives,
     const auto found = std::find(drives.begin(), drives.end(), static_cast<char>(settings.cdrom));
     selectedDrive = found != drives.end() ? static_cast<int>(found - drives.begin()) : 0;
   }
-  volumeEnabled = settings.fullScreen != 1 && volumeControlFound;
+  // Over a full screen in a display mode of its own the volume control could not be seen.
+  volumeEnabled = !FullScreenChangesDisplayMode(settings) && volumeControlFound;
 }
 
 void MultimediaPage::Close() {

@@ -185,13 +185,17 @@ TEST_F(SystemCommandTest, CallDialogTextKeepsTheEditedTextEvenWhenCancelled) {
 }
 
 TEST_F(SystemCommandTest, CallDialogMixerIsNotOpenedOverAFullScreenWithItsOwnMode) {
-  for (const std::int32_t fullScreen : {0, 1, 2}) {
-    ScriptFixture g;
-    g.engine.settings.fullScreen = fullScreen;
-    g.AddScenario("main.scn", {"@CallDialog MIXER", "@Wait"});
-    g.Open("main.scn");
-    g.Resume();
-    EXPECT_EQ(g.window.volumeControlsOpened, fullScreen == 1 ? 0 : 1) << fullScreen;
+  for (const std::int32_t changeDisplayMode : {0, 1}) {
+    for (const std::int32_t fullScreen : {0, 1, 2}) {
+      ScriptFixture g;
+      g.engine.settings.fullScreen = fullScreen;
+      g.engine.settings.changeDisplayMode = changeDisplayMode;
+      g.AddScenario("main.scn", {"@CallDialog MIXER", "@Wait"});
+      g.Open("main.scn");
+      g.Resume();
+      EXPECT_EQ(g.window.volumeControlsOpened, fullScreen == 1 && changeDisplayMode != 0 ? 0 : 1)
+          << fullScreen << " " << changeDisplayMode;
+    }
   }
 }
 

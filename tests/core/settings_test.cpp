@@ -13,11 +13,10 @@ namespace {
 using Write = MemoryProfile::Write;
 
 // A machine on which every setting can keep the value the file gives it.
-SystemFacts Windows9xWithLargeScreen() {
+SystemFacts LargeScreen() {
   SystemFacts facts;
   facts.midiOutDevices = 1;
   facts.waveOutDevices = 1;
-  facts.windows9xFamily = true;
   facts.screenWidth = 1024;
   facts.screenHeight = 768;
   return facts;
@@ -36,6 +35,7 @@ Settings Scrambled() {
   s.faceName = "stale";
   s.fixedPitch = s.forceUserFont = 7;
   s.positionX = s.positionY = s.fullScreen = 7;
+  s.windowScale = s.fullScreenScaling = s.changeDisplayMode = 7;
   return s;
 }
 
@@ -59,7 +59,7 @@ std::string Written(const MemoryProfile& profile, const std::string& section, co
 TEST(LoadSettings, WithoutFileEverySettingTakesItsDefault) {
   MemoryProfile profile;
   Settings settings = Scrambled();
-  const SettingsEffects effects = LoadSettings(profile, Windows9xWithLargeScreen(), settings);
+  const SettingsEffects effects = LoadSettings(profile, LargeScreen(), settings);
 
   EXPECT_EQ(settings.transition, 1);
   EXPECT_EQ(settings.effect, 1);
@@ -86,6 +86,9 @@ TEST(LoadSettings, WithoutFileEverySettingTakesItsDefault) {
   EXPECT_EQ(settings.positionX, -1);
   EXPECT_EQ(settings.positionY, -1);
   EXPECT_EQ(settings.fullScreen, 0);
+  EXPECT_EQ(settings.windowScale, 1);
+  EXPECT_EQ(settings.fullScreenScaling, 0);
+  EXPECT_EQ(settings.changeDisplayMode, 0);
 
   EXPECT_FALSE(effects.raiseProcessPriority);
   EXPECT_FALSE(effects.enableAboutScenario);
@@ -120,7 +123,7 @@ TEST(LoadSettings, ReadsEveryKeyFromTheFile) {
   profile.Put("WINDOW", "PositionY", "-32000");
   profile.Put("WINDOW", "FullScreen", "1");
   Settings settings = Scrambled();
-  LoadSettings(profile, Windows9xWithLargeScreen(), settings);
+  LoadSettings(profile, LargeScreen(), settings);
 
   EXPECT_EQ(settings.transition, 0);
   EXPECT_EQ(settings.effect, 2);
@@ -152,7 +155,7 @@ TEST(LoadSettings, ReadsEveryKeyFromTheFile) {
 TEST(LoadSettings, FlushesTheProfileOnce) {
   MemoryProfile profile;
   Settings settings;
-  LoadSettings(profile, Windows9xWithLargeScreen(), settings);
+  LoadSettings(profile, LargeScreen(), settings);
   EXPECT_EQ(profile.flushCount, 1);
   EXPECT_TRUE(profile.writes.empty());
 }
@@ -161,21 +164,21 @@ TEST(LoadSettings, ProcessPriorityAsksToRaiseThePriority) {
   MemoryProfile profile;
   profile.Put("SYSTEM", "ProcessPriority", "1");
   Settings settings;
-  EXPECT_TRUE(LoadSettings(profile, Windows9xWithLargeScreen(), settings).raiseProcessPriority);
+  EXPECT_TRUE(LoadSettings(profile, LargeScreen(), settings).raiseProcessPriority);
 }
 
 TEST(LoadSettings, AboutThisScenarioEnablesItsMenuItem) {
   MemoryProfile profile;
   profile.Put("SYSTEM", "AboutThisScenario", "readme.txt");
   Settings settings;
-  EXPECT_TRUE(LoadSettings(profile, Windows9xWithLargeScreen(), settings).enableAboutScenario);
+  EXPECT_TRUE(LoadSettings(profile, LargeScreen(), settings).enableAboutScenario);
 }
 
 TEST(LoadSettings, EmptyAboutThisScenarioLeavesItsMenuItemDisabled) {
   MemoryProfile profile;
   profile.Put("SYSTEM", "AboutThisScenario", "");
   Settings settings;
-  EXPECT_FALSE(LoadSettings(profile, Windows9xWithLargeScreen(), settings).enableAboutScenario);
+  EXPECT_FALSE(LoadSettings(profile, LargeScreen(), settings).enableAboutScenario);
 }
 
 // --- Machine rules ---------------------------------------------------------------------------
@@ -183,7 +186,7 @@ TEST(LoadSettings, EmptyAboutThisScenarioLeavesItsMenuItemDisabled) {
 TEST(LoadSettingsMachineRules, NoMidiDeviceMarksMidiAsMissing) {
   MemoryProfile profile;
   profile.Put("MCI", "EnbaleMIDI", "0");
-  SystemFacts facts = Windows9xWithLargeScreen();
+  SystemFacts facts = LargeScreen();
   facts.midiOutDevices = 0;
   Settings settings;
   LoadSettings(profile, facts, settings);
@@ -194,7 +197,7 @@ TEST(LoadSettingsMachineRules, NoMidiDeviceMarksMidiAsMissing) {
 
 TEST(LoadSettingsMachineRules, MissingMidiIsStoredAndSurvivesOnAMachineWithADevice) {
   MemoryProfile profile;
-  SystemFacts withoutMidi = Windows9xWithLargeScreen();
+  SystemFacts withoutMidi = LargeScreen();
   withoutMidi.midiOutDevices = 0;
   Settings first;
   LoadSettings(profile, withoutMidi, first);
@@ -202,13 +205,13 @@ TEST(LoadSettingsMachineRules, MissingMidiIsStoredAndSurvivesOnAMachineWithADevi
   EXPECT_EQ(Written(profile, "MCI", "EnbaleMIDI"), "2");
 
   Settings second;
-  LoadSettings(profile, Windows9xWithLargeScreen(), second);
+  LoadSettings(profile, LargeScreen(), second);
   EXPECT_EQ(second.enableMidi, 2);
 }
 
 TEST(LoadSettingsMachineRules, NoWaveDeviceMarksEffectsAndVoiceAsMissing) {
   MemoryProfile profile;
-  SystemFacts facts = Windows9xWithLargeScreen();
+  SystemFacts facts = LargeScreen();
   facts.waveOutDevices = 0;
   Settings settings;
   LoadSettings(profile, facts, settings);
@@ -219,33 +222,48 @@ TEST(LoadSettingsMachineRules, NoWaveDeviceMarksEffectsAndVoiceAsMissing) {
   EXPECT_EQ(settings.enableAvi, 1);
 }
 
-TEST(LoadSettingsMachineRules, NtFamilyNeverStartsFullScreen) {
-  MemoryProfile profile;
-  profile.Put("WINDOW", "FullScreen", "1");
-  SystemFacts facts = Windows9xWithLargeScreen();
-  facts.windows9xFamily = false;
-  Settings settings;
-  const SettingsEffects effects = LoadSettings(profile, facts, settings);
-  EXPECT_EQ(settings.fullScreen, 0);
-  EXPECT_TRUE(effects.grayFullScreenCommand);
+TEST(LoadSettingsMachineRules, ALargeScreenKeepsFullScreenAsStored) {
+  for (const std::int32_t changeDisplayMode : {0, 1}) {
+    MemoryProfile profile;
+    profile.Put("WINDOW", "FullScreen", "1");
+    profile.Put("WINDOW", "ChangeDisplayMode", std::to_string(changeDisplayMode));
+    Settings settings;
+    const SettingsEffects effects = LoadSettings(profile, LargeScreen(), settings);
+    EXPECT_EQ(settings.fullScreen, 1) << changeDisplayMode;
+    EXPECT_EQ(FullScreenChangesDisplayMode(settings), changeDisplayMode != 0);
+    EXPECT_FALSE(effects.grayFullScreenCommand) << changeDisplayMode;
+
+    SaveSettings(profile, settings, 0, 0);
+    EXPECT_EQ(Written(profile, "WINDOW", "FullScreen"), "1");
+    EXPECT_EQ(Written(profile, "WINDOW", "ChangeDisplayMode"), std::to_string(changeDisplayMode));
+    EXPECT_EQ(settings.fullScreen, 1);
+  }
 }
 
-TEST(LoadSettingsMachineRules, Windows9xWithALargeScreenKeepsFullScreen) {
-  MemoryProfile profile;
-  profile.Put("WINDOW", "FullScreen", "1");
-  Settings settings;
-  const SettingsEffects effects = LoadSettings(profile, Windows9xWithLargeScreen(), settings);
-  EXPECT_EQ(settings.fullScreen, 1);
-  EXPECT_FALSE(effects.grayFullScreenCommand);
-
-  SaveSettings(profile, settings, 0, 0);
-  EXPECT_EQ(Written(profile, "WINDOW", "FullScreen"), "1");
-  EXPECT_EQ(settings.fullScreen, 1);
+TEST(LoadSettingsWindow, TheWindowScaleIsOneToThreeAndTheScalingKeysAreKept) {
+  struct Case {
+    const char* stored;
+    std::int32_t scale;
+  };
+  const Case cases[] = {{"1", 1}, {"2", 2}, {"3", 3}, {"0", 1}, {"4", 1}, {"-2", 1}, {"x2", 1}};
+  for (const Case& c : cases) {
+    MemoryProfile profile;
+    profile.Put("WINDOW", "WindowScale", c.stored);
+    profile.Put("WINDOW", "FullScreenScaling", "1");
+    profile.Put("WINDOW", "ChangeDisplayMode", "1");
+    Settings settings = Scrambled();
+    LoadSettings(profile, LargeScreen(), settings);
+    EXPECT_EQ(settings.windowScale, c.scale) << c.stored;
+    EXPECT_EQ(settings.fullScreenScaling, 1);
+    EXPECT_EQ(settings.changeDisplayMode, 1);
+    SaveSettings(profile, settings, 0, 0);
+    EXPECT_EQ(Written(profile, "WINDOW", "WindowScale"), std::to_string(c.scale)) << c.stored;
+  }
 }
 
 TEST(LoadSettingsMachineRules, ScreenOf640By480IsUsedFullScreenAsItIs) {
   MemoryProfile profile;
-  SystemFacts facts = Windows9xWithLargeScreen();
+  SystemFacts facts = LargeScreen();
   facts.screenWidth = 640;
   facts.screenHeight = 480;
   Settings settings;
@@ -258,22 +276,11 @@ TEST(LoadSettingsMachineRules, ScreenOf640By480IsUsedFullScreenAsItIs) {
   EXPECT_EQ(settings.fullScreen, 0);
 }
 
-TEST(LoadSettingsMachineRules, SmallScreenWinsOverTheNtFamilyRule) {
-  MemoryProfile profile;
-  SystemFacts facts = Windows9xWithLargeScreen();
-  facts.windows9xFamily = false;
-  facts.screenWidth = 320;
-  facts.screenHeight = 240;
-  Settings settings;
-  LoadSettings(profile, facts, settings);
-  EXPECT_EQ(settings.fullScreen, 2);
-}
-
 TEST(LoadSettingsMachineRules, ScreenLargerInOneDirectionIsNotSmall) {
   for (const auto& [width, height] : {std::pair{641, 480}, std::pair{640, 481}}) {
     MemoryProfile profile;
     profile.Put("WINDOW", "FullScreen", "1");
-    SystemFacts facts = Windows9xWithLargeScreen();
+    SystemFacts facts = LargeScreen();
     facts.screenWidth = width;
     facts.screenHeight = height;
     Settings settings;
@@ -289,7 +296,7 @@ TEST(LoadSettingsFaceName, LongerThan31BytesIsCut) {
   MemoryProfile profile;
   profile.Put("FONT", "FaceName", "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789");
   Settings settings;
-  LoadSettings(profile, Windows9xWithLargeScreen(), settings);
+  LoadSettings(profile, LargeScreen(), settings);
   EXPECT_EQ(settings.faceName, "ABCDEFGHIJKLMNOPQRSTUVWXYZ01234");
 }
 
@@ -298,7 +305,7 @@ TEST(LoadSettingsFaceName, Exactly31BytesIsKept) {
   const std::string name(31, 'F');
   profile.Put("FONT", "FaceName", name);
   Settings settings;
-  LoadSettings(profile, Windows9xWithLargeScreen(), settings);
+  LoadSettings(profile, LargeScreen(), settings);
   EXPECT_EQ(settings.faceName, name);
 }
 
@@ -307,12 +314,12 @@ TEST(LoadSettingsFaceName, CutNeverSplitsATwoByteCharacter) {
   // The character occupies bytes 31 and 32: it goes as a whole.
   profile.Put("FONT", "FaceName", std::string(30, 'a') + "表示");
   Settings settings;
-  LoadSettings(profile, Windows9xWithLargeScreen(), settings);
+  LoadSettings(profile, LargeScreen(), settings);
   EXPECT_EQ(settings.faceName, std::string(30, 'a'));
 
   // The character occupies bytes 30 and 31: it stays whole.
   profile.Put("FONT", "FaceName", std::string(29, 'a') + "表示");
-  LoadSettings(profile, Windows9xWithLargeScreen(), settings);
+  LoadSettings(profile, LargeScreen(), settings);
   EXPECT_EQ(settings.faceName, std::string(29, 'a') + "表");
 }
 
@@ -321,21 +328,34 @@ TEST(LoadSettingsFaceName, CutNeverSplitsATwoByteCharacter) {
 TEST(SaveSettings, WithoutFileWritesEveryKeptKeyWithItsDefault) {
   MemoryProfile profile;
   Settings settings = Scrambled();
-  LoadSettings(profile, Windows9xWithLargeScreen(), settings);
+  LoadSettings(profile, LargeScreen(), settings);
   SaveSettings(profile, settings, -1, -1);
 
   const std::vector<Write> expected = {
-      {"GENERAL", "Transition", "1"}, {"GENERAL", "Effect", "1"},
-      {"GENERAL", "AutoSelect", "1"}, {"GENERAL", "NativeCode", "1"},
-      {"MESSAGE", "Speed", "5"},      {"MESSAGE", "AutoMode", "0"},
-      {"MCI", "EnbaleMIDI", "1"},     {"MCI", "EnbaleCDDA", "1"},
-      {"MCI", "EnbaleSE", "1"},       {"MCI", "EnbaleVOICE", "1"},
-      {"MCI", "EnbaleAVI", "1"},      {"MCI", "EnbaleMMX", "1"},
-      {"MCI", "EnableFade", "1"},     {"MCI", "CDROM", "65"},
-      {"MOUSE", "RightClick", "0"},   {"FONT", "FaceName", "ＭＳ ゴシック"},
-      {"FONT", "FixedPitch", "1"},    {"FONT", "ForceUserFont", "0"},
-      {"WINDOW", "PositionX", "-1"},  {"WINDOW", "PositionY", "-1"},
+      {"GENERAL", "Transition", "1"},
+      {"GENERAL", "Effect", "1"},
+      {"GENERAL", "AutoSelect", "1"},
+      {"GENERAL", "NativeCode", "1"},
+      {"MESSAGE", "Speed", "5"},
+      {"MESSAGE", "AutoMode", "0"},
+      {"MCI", "EnbaleMIDI", "1"},
+      {"MCI", "EnbaleCDDA", "1"},
+      {"MCI", "EnbaleSE", "1"},
+      {"MCI", "EnbaleVOICE", "1"},
+      {"MCI", "EnbaleAVI", "1"},
+      {"MCI", "EnbaleMMX", "1"},
+      {"MCI", "EnableFade", "1"},
+      {"MCI", "CDROM", "65"},
+      {"MOUSE", "RightClick", "0"},
+      {"FONT", "FaceName", "ＭＳ ゴシック"},
+      {"FONT", "FixedPitch", "1"},
+      {"FONT", "ForceUserFont", "0"},
+      {"WINDOW", "PositionX", "-1"},
+      {"WINDOW", "PositionY", "-1"},
       {"WINDOW", "FullScreen", "0"},
+      {"WINDOW", "WindowScale", "1"},
+      {"WINDOW", "FullScreenScaling", "0"},
+      {"WINDOW", "ChangeDisplayMode", "0"},
   };
   EXPECT_EQ(profile.writes, expected);
   EXPECT_EQ(profile.flushCount, 2); // once after loading, once after saving
@@ -348,7 +368,7 @@ TEST(SaveSettings, NeverWritesTheSystemKeys) {
   profile.Put("SYSTEM", "MaxBookmarkPage", "4");
   profile.Put("SYSTEM", "AboutThisScenario", "about.txt");
   Settings settings;
-  LoadSettings(profile, Windows9xWithLargeScreen(), settings);
+  LoadSettings(profile, LargeScreen(), settings);
   settings.maxBookmarkPage = 9;
   SaveSettings(profile, settings, 0, 0);
   EXPECT_FALSE(WritesSection(profile, "SYSTEM"));
@@ -401,7 +421,7 @@ TEST(SaveSettings, MinimizedPositionIsStoredAsItIsAndReadBackNegative) {
   EXPECT_EQ(Written(profile, "WINDOW", "PositionY"), "-32000");
 
   Settings next;
-  LoadSettings(profile, Windows9xWithLargeScreen(), next);
+  LoadSettings(profile, LargeScreen(), next);
   EXPECT_EQ(next.positionX, -32000);
   EXPECT_EQ(next.positionY, -32000);
 }

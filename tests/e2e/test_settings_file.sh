@@ -61,7 +61,10 @@ ForceUserFont
 [WINDOW]
 PositionX
 PositionY
-FullScreen"
+FullScreen
+WindowScale
+FullScreenScaling
+ChangeDisplayMode"
 e2e_assert_eq "$(ini_keys "$ini" | sort)" "$(sort <<<"$expected_keys")" "sections and keys of the settings file"
 
 # Wine has no MIDI device; with the PulseAudio sink it has wave devices, without it none (2).
@@ -87,6 +90,9 @@ check FONT FaceName "ＭＳ ゴシック"
 check FONT FixedPitch 1
 check FONT ForceUserFont 0
 check WINDOW FullScreen 0
+check WINDOW WindowScale 1
+check WINDOW FullScreenScaling 0
+check WINDOW ChangeDisplayMode 0
 # The window was centred on the 1024 x 768 screen: its left and top edge are on the screen.
 for key in PositionX PositionY; do
   value=$(e2e_ini_value "$ini" WINDOW "$key")

@@ -1,6 +1,7 @@
 // The menu commands without a window: the skip toggle and its gray test, hiding the message window
-// in every state, the questions and the jumps they guard, full screen, the commands that arrive
-// while something holds the script door, and the window's placement and display checks.
+// in every state, the questions and the jumps they guard, full screen and the window scale, the
+// commands that arrive while something holds the script door, and the window's placement and
+// display checks.
 #include "engine/shell/menu_commands.h"
 
 #include "engine/core/frame_driver.h"
@@ -189,6 +190,40 @@ TEST(MenuCommandTest, FullScreenTogglesAndKeepsTheOldLayoutWhenItFails) {
   }
 }
 
+TEST(MenuCommandTest, TheWindowScaleIsKeptCheckedAndLaysOutAWindowAtOnce) {
+  struct Case {
+    int id;
+    std::int32_t fullScreen;
+    bool enabled;
+    std::int32_t scale;       // in the settings and checked afterwards
+    std::vector<int> layouts; // the layouts asked of the window
+  };
+  const Case cases[] = {
+      {IDM_WINDOW_X2, 0, true, 2, {0}},
+      {IDM_WINDOW_X3, 0, true, 3, {0}},
+      {IDM_WINDOW_X1, 0, true, 1, {0}},
+      // A full screen keeps its picture; the scale serves when it becomes a window.
+      {IDM_WINDOW_X2, 1, true, 2, {}},
+      // A screen with no room for a window grays the items: nothing changes.
+      {IDM_WINDOW_X3, 2, false, 1, {}},
+  };
+  for (const Case& c : cases) {
+    ScriptFixture f;
+    f.engine.settings.fullScreen = c.fullScreen;
+    ApplySettingsToMenus(f.engine, {.grayFullScreenCommand = !c.enabled});
+    ASSERT_TRUE(IsMenuCommand(c.id));
+    RunMenuCommand(f.engine, c.id);
+    EXPECT_EQ(f.engine.settings.windowScale, c.scale) << c.id << " " << c.fullScreen;
+    EXPECT_EQ(f.window.menus.windowScale, c.scale) << c.id << " " << c.fullScreen;
+    EXPECT_EQ(f.window.layouts, c.layouts) << c.id << " " << c.fullScreen;
+  }
+  // The scale of the settings file is checked at start.
+  ScriptFixture f;
+  f.engine.settings.windowScale = 3;
+  ApplySettingsToMenus(f.engine, {});
+  EXPECT_EQ(f.window.menus.windowScale, 3);
+}
+
 TEST(MenuCommandTest, DialogsAndTheScenariosAboutFile) {
   ScriptFixture f;
   f.engine.settings.aboutThisScenario = "doc\\about.html";
@@ -220,7 +255,7 @@ TEST(MenuCommandTest, SettingsSetTheMenusAtStart) {
   const Case cases[] = {
       {{}, false, {}},
       {{.enableAboutScenario = true}, false, {.aboutScenarioEnabled = true}},
-      {{.grayFullScreenCommand = true}, false, {.fullScreenEnabled = false}},
+      {{.grayFullScreenCommand = true}, false, {.fullScreenEnabled = false, .windowScaleEnabled = false}},
       {{}, true, {.saveEnabled = false}},
   };
   for (const Case& c : cases) {

@@ -312,6 +312,8 @@ TEST(MultimediaPageTest, TheVolumeButtonNeedsTheVolumeControlAndNoModeChange) {
   EXPECT_TRUE(MultimediaPage(sheet, {}, true, true).volumeEnabled);
   EXPECT_FALSE(MultimediaPage(sheet, {}, true, false).volumeEnabled);
   f.engine.settings.fullScreen = 1;
+  EXPECT_TRUE(MultimediaPage(sheet, {}, true, true).volumeEnabled); // borderless over the desktop
+  f.engine.settings.changeDisplayMode = 1;
   EXPECT_FALSE(MultimediaPage(sheet, {}, true, true).volumeEnabled);
   f.engine.settings.fullScreen = 2;
   EXPECT_TRUE(MultimediaPage(sheet, {}, true, true).volumeEnabled);

@@ -103,6 +103,40 @@ TEST_F(MainWindowTest, ATickIsDueAtOnceWhenTheScriptChangesWhatTheEngineWaitsFor
   EXPECT_TRUE(RunUntilQuit());
 }
 
+TEST_F(MainWindowTest, FullScreenCoversTheScreenWithoutAModeChangeAndAWindowComesBackAtAScaleThatFits) {
+  std::filesystem::create_directories(folder.path / "system");
+  std::ofstream(folder.path / "system" / "VELMO.ini", std::ios::binary)
+      << "[WINDOW]\r\nFullScreen=1\r\nWindowScale=2\r\n";
+  MainWindow main(GameFolder());
+  ASSERT_TRUE(main.Create(instance));
+  main.Show(SW_SHOWNOACTIVATE);
+  HWND hwnd = main.Handle();
+  RECT rect;
+  GetWindowRect(hwnd, &rect);
+  EXPECT_EQ(rect.left, 0);
+  EXPECT_EQ(rect.top, 0);
+  EXPECT_EQ(rect.right, GetSystemMetrics(SM_CXSCREEN));
+  EXPECT_EQ(rect.bottom, GetSystemMetrics(SM_CYSCREEN));
+  EXPECT_NE(GetWindowLongA(hwnd, GWL_STYLE) & WS_POPUP, 0);
+  // Without a display mode of its own the window does not stay above every other one.
+  EXPECT_EQ(GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+
+  ASSERT_TRUE(main.ApplyDisplayMode(0));
+  EXPECT_EQ(GetWindowLongA(hwnd, GWL_STYLE) & WS_POPUP, 0);
+  RECT client;
+  GetClientRect(hwnd, &client);
+  // x2 asks for 1280 x 960 pixels: a screen of 768 lines has no room for them, and x1 is shown.
+  if (GetSystemMetrics(SM_CYSCREEN) < 960) {
+    EXPECT_EQ(client.right, 640);
+    EXPECT_EQ(client.bottom, 480);
+  }
+  PostMessageA(hwnd, UM_SHUTDOWN, 0, 0);
+  EXPECT_TRUE(RunUntilQuit());
+  // The scale is kept as chosen, also where it could not be shown.
+  const std::string settings = ReadBytes(folder.path / "system" / "VELMO.ini");
+  EXPECT_NE(settings.find("WindowScale=2"), std::string::npos);
+}
+
 // The menu bar is on the window in the windowed layout, and a script's @EnableMenu grays and
 // enables its items there.
 TEST_F(MainWindowTest, TheMenuBarShowsWhatTheScriptEnablesAndGrays) {

@@ -24,7 +24,7 @@ public:
   bool printTime = false;
 
 private:
-  HeadlessClock& clock;
+  HeadlessClock& clock; // reading the time is not const in the clock interface
   std::uint32_t startMs;
 };
 

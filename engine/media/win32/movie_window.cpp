@@ -28,10 +28,22 @@ OpenFailure Win32MovieWindow::Load(std::string_view file) {
 
 bool Win32MovieWindow::Play(int x, int y, int width, int height) {
   if (movie == nullptr) return false;
+  // The movie takes its own size in picture pixels; the window shows the picture scaled, and the
+  // movie with it.
   const bool ownSize = width == 0 && height == 0;
-  SetWindowPos(movie, HWND_BOTTOM, x, y, width, height, SWP_NOACTIVATE | (ownSize ? SWP_NOSIZE : 0));
-  if (!ownSize) {
-    RECT destination = {0, 0, width, height};
+  if (ownSize) {
+    RECT source = {};
+    SendMessageA(movie, MCIWNDM_GET_SOURCE, 0, reinterpret_cast<LPARAM>(&source));
+    width = source.right - source.left;
+    height = source.bottom - source.top;
+  }
+  const PixelBox shown = ScaledBox(window.picture, PixelBox{x, y, x + width, y + height});
+  // Its own size on a picture at x1 (or a size the movie cannot tell) is left as it is.
+  const bool scaled = !ownSize || (!(window.picture == WindowPicture(1)) && width > 0 && height > 0);
+  SetWindowPos(movie, HWND_BOTTOM, shown.left, shown.top, shown.right - shown.left, shown.bottom - shown.top,
+               SWP_NOACTIVATE | (scaled ? 0 : SWP_NOSIZE));
+  if (scaled) {
+    RECT destination = {0, 0, shown.right - shown.left, shown.bottom - shown.top};
     SendMessageA(movie, MCIWNDM_PUT_DEST, 0, reinterpret_cast<LPARAM>(&destination));
   }
   ShowWindow(movie, SW_SHOW);

@@ -189,7 +189,8 @@ std::vector<std::string> Win32FileSystem::FindFiles(std::string_view folder, std
 
 void Win32Window::Invalidate(int left, int top, int right, int bottom) {
   if (hwnd == nullptr) return;
-  const RECT rect{left, top, right, bottom};
+  const PixelBox client = ClientBoxOf(picture, PixelBox{left, top, right, bottom});
+  const RECT rect{client.left, client.top, client.right, client.bottom};
   InvalidateRect(hwnd, &rect, FALSE);
 }
 
@@ -202,13 +203,15 @@ bool Win32Window::ControlKeyDown() { return (GetAsyncKeyState(VK_CONTROL) & 0x80
 bool Win32Window::CursorPosition(int& x, int& y) {
   POINT point;
   if (hwnd == nullptr || !GetCursorPos(&point) || !ScreenToClient(hwnd, &point)) return false;
-  x = point.x;
-  y = point.y;
+  const PixelPoint shown = ClientToPicture(picture, point.x, point.y);
+  x = shown.x;
+  y = shown.y;
   return true;
 }
 
 void Win32Window::MoveCursor(int x, int y, std::uint32_t pauseMs) {
-  POINT point{x, y};
+  const PixelPoint client = PictureToClient(picture, x, y);
+  POINT point{client.x, client.y};
   if (hwnd == nullptr || !ClientToScreen(hwnd, &point)) return;
   SetCursorPos(point.x, point.y);
   Sleep(pauseMs);

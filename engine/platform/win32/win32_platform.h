@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/platform/display_layout.h"
 #include "engine/platform/platform.h"
 
 #include <windows.h>
@@ -29,7 +30,8 @@ public:
 
 // The main window as the core sees it, as far as the system gives it; the menus, the engine's
 // dialogs and the display layouts are the shell's (MainWindow's window). The handle is set once
-// the window exists.
+// the window exists. The core speaks in picture coordinates (640 x 480); the window maps them to
+// its client area through `picture`, which the shell sets with every layout.
 class Win32Window : public IWindow {
 public:
   ~Win32Window() override;
@@ -54,6 +56,7 @@ public:
   void OpenVolumeControl() override;
 
   HWND hwnd = nullptr;
+  PictureRect picture; // where the picture stands in the client area, and how large
 
 private:
   HCURSOR fileCursor = nullptr; // the cursor loaded from a file that the class shows, if any

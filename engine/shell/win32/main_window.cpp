@@ -14,6 +14,7 @@
 #include "engine/shell/startup.h"
 #include "engine/shell/win32/bookmark_dialog.h"
 #include "engine/shell/win32/capture_dialog.h"
+#include "engine/shell/win32/scaled_picture.h"
 #include "engine/shell/win32/settings_sheet.h"
 
 #include <commctrl.h>
@@ -56,9 +57,6 @@ SystemFacts ReadSystemFacts() {
   SystemFacts facts;
   facts.midiOutDevices = static_cast<int>(midiOutGetNumDevs());
   facts.waveOutDevices = static_cast<int>(waveOutGetNumDevs());
-  OSVERSIONINFOA version = {};
-  version.dwOSVersionInfoSize = sizeof version;
-  facts.windows9xFamily = GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
   facts.screenWidth = GetSystemMetrics(SM_CXSCREEN);
   facts.screenHeight = GetSystemMetrics(SM_CYSCREEN);
   return facts;
@@ -161,12 +159,20 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   case WM_ENDSESSION:
     if (wParam) OnEndSession();
     return 0;
-  case WM_MOUSEMOVE:
-    OnMouseMove(*engine, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+  case WM_MOUSEMOVE: {
+    const PixelPoint at = ClientToPicture(window.picture, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+    OnMouseMove(*engine, at.x, at.y);
     return 0;
-  case WM_LBUTTONDOWN:
-    OnLeftButton(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+  }
+  case WM_LBUTTONDOWN: {
+    const PixelPoint at = ClientToPicture(window.picture, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+    OnLeftButton(at.x, at.y);
     return 0;
+  }
+  case WM_DISPLAYCHANGE:
+    // The monitor took another size: a full screen covers it again.
+    if (fullScreenLayout) CoverMonitor(FullScreenChangesDisplayMode(engine->settings));
+    break;
   case WM_RBUTTONDOWN:
     OnRightButton();
     return 0;
@@ -279,33 +285,61 @@ void MainWindow::WriteSettingsAndCleanUp() {
   RemoveTempFolder(tempFolder);
 }
 
-void MainWindow::PlaceWindow() {
+void MainWindow::PlaceWindow(int x, int y) {
   if (engine == nullptr) return;
   RECT outer, client, work;
   GetWindowRect(window.hwnd, &outer);
   GetClientRect(window.hwnd, &client);
   SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-  const int width = (outer.right - outer.left) - (client.right - client.left) + 640;
-  const int height = (outer.bottom - outer.top) - (client.bottom - client.top) + 480;
-  const WindowPlace place = velmo::PlaceWindow(width, height, engine->settings.positionX, engine->settings.positionY,
-                                               work.left, work.top, work.right, work.bottom);
+  const int frameWidth = (outer.right - outer.left) - (client.right - client.left);
+  const int frameHeight = (outer.bottom - outer.top) - (client.bottom - client.top);
+  const int scale = FittingWindowScale(engine->settings.windowScale, frameWidth, frameHeight, work.right - work.left,
+                                       work.bottom - work.top);
+  window.picture = WindowPicture(scale);
+  const int width = frameWidth + window.picture.width;
+  const int height = frameHeight + window.picture.height;
+  const WindowPlace place = velmo::PlaceWindow(width, height, x, y, work.left, work.top, work.right, work.bottom);
   SetWindowPos(window.hwnd, nullptr, place.x, place.y, width, height, SWP_NOZORDER | SWP_NOREDRAW);
+  windowPlaced = true;
+}
+
+void MainWindow::CoverMonitor(bool topmost) {
+  const RECT monitor = MonitorOf(window.hwnd);
+  const int width = monitor.right - monitor.left;
+  const int height = monitor.bottom - monitor.top;
+  window.picture = FullScreenPicture(width, height, engine->settings.fullScreenScaling != 0);
+  SetWindowPos(window.hwnd, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, monitor.left, monitor.top, width, height,
+               SWP_FRAMECHANGED);
+  InvalidateRect(window.hwnd, nullptr, FALSE);
 }
 
 bool MainWindow::ApplyDisplayMode(int fullScreen) {
   HWND hwnd = window.hwnd;
   const LONG visible = GetWindowLongA(hwnd, GWL_STYLE) & WS_VISIBLE;
   if (fullScreen == 0) {
+    // A change of scale keeps the window where it stands; leaving full screen (or the first
+    // layout) puts it where the settings say.
+    RECT rect = {};
+    GetWindowRect(hwnd, &rect);
+    const bool keepPlace = windowPlaced && !fullScreenLayout;
+    fullScreenLayout = false;
     RestoreDisplay();
     SetWindowLongA(hwnd, GWL_STYLE, static_cast<LONG>(WindowStyle) | visible);
     SetMenu(hwnd, window.MenuBar());
     SetWindowPos(hwnd, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOREDRAW | SWP_FRAMECHANGED);
     UpdateWindow(hwnd);
-    PlaceWindow();
+    if (keepPlace) {
+      PlaceWindow(rect.left, rect.top);
+    } else {
+      PlaceWindow(engine->settings.positionX, engine->settings.positionY);
+    }
     InvalidateRect(nullptr, nullptr, TRUE);
     return true;
   }
-  if (fullScreen == 1 && !displayModeChanged) {
+  // Only a full screen the settings ask a display mode for changes it; any other gives back a mode
+  // it changed before.
+  const bool changeMode = fullScreen == 1 && engine->settings.changeDisplayMode != 0;
+  if (changeMode && !displayModeChanged) {
     // The first 640 x 480 mode the system lists, whatever its colours; a mode the system then
     // refuses counts as none.
     std::vector<DisplayMode> modes;
@@ -331,7 +365,7 @@ bool MainWindow::ApplyDisplayMode(int fullScreen) {
     displayModeChanged = true;
     // The display takes its time to settle in the new mode.
     Sleep(1000);
-  } else if (fullScreen == 2 && displayModeChanged) {
+  } else if (!changeMode && displayModeChanged) {
     RestoreDisplay();
   }
   if (!screenSaverHeld) {
@@ -341,7 +375,10 @@ bool MainWindow::ApplyDisplayMode(int fullScreen) {
   SetMenu(hwnd, nullptr);
   SetWindowLongA(hwnd, GWL_STYLE, static_cast<LONG>(WS_POPUP) | visible);
   UpdateWindow(hwnd);
-  SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 640, 480, SWP_FRAMECHANGED);
+  // In a display mode of its own the window stays above all others; borderless over the desktop
+  // it is an ordinary window that other programs may come in front of.
+  CoverMonitor(changeMode);
+  fullScreenLayout = true;
   return true;
 }
 
@@ -376,7 +413,9 @@ void MainWindow::OnPaint() {
   PAINTSTRUCT paint;
   HDC dc = BeginPaint(window.hwnd, &paint);
   const TSurface* shown = ShownSurface(engine->screen, engine->run.state);
-  if (shown != nullptr) BitBlt(dc, 0, 0, 640, 480, static_cast<HDC>(shown->Dc()), 0, 0, SRCCOPY);
+  RECT client = {};
+  GetClientRect(window.hwnd, &client);
+  PaintScaledPicture(dc, paint.rcPaint, client.right, client.bottom, window.picture, shown);
   EndPaint(window.hwnd, &paint);
 }
 
@@ -387,11 +426,10 @@ void MainWindow::OnLeftButton(int x, int y) {
 void MainWindow::OnInputEffect(InputEffect effect) {
   switch (effect) {
   case InputEffect::Click: {
-    // A click where the cursor is, as the button would make it.
-    POINT cursor;
-    GetCursorPos(&cursor);
-    ScreenToClient(window.hwnd, &cursor);
-    OnLeftButton(cursor.x, cursor.y);
+    // A click where the cursor is, as the button would make it (in picture coordinates).
+    int x = -1, y = -1;
+    window.CursorPosition(x, y);
+    OnLeftButton(x, y);
     break;
   }
   case InputEffect::RightButton:

@@ -46,8 +46,10 @@ public:
   // The engine while the window has one (from its creation to the end of shutdown), for tests.
   Engine* GetEngine() { return engine.get(); }
 
-  // The layout of WINDOW FullScreen `fullScreen`: 0 windowed with the menu bar, placed by the
-  // settings; 1 full screen in a 640 x 480 display mode; 2 full screen on a screen that small.
+  // The layout of WINDOW FullScreen `fullScreen`: 0 windowed with the menu bar at the window scale
+  // of the settings (placed by the settings when it leaves full screen, else where it stands);
+  // 1 full screen: borderless over the whole monitor with the picture scaled, or, when the
+  // settings ask for it, in a 640 x 480 display mode; 2 full screen on a screen that small.
   // False when no 640 x 480 mode could be had (the player is told).
   bool ApplyDisplayMode(int fullScreen);
   // One of the engine's dialogs; true when it did what it is for.
@@ -64,7 +66,11 @@ private:
   void UndoCreate();
   void ReadSettings();
   void WriteSettingsAndCleanUp();
-  void PlaceWindow();
+  // Sizes the window for the window scale that fits the work area and places it at `x`, `y`, or
+  // centred when it would stand off the work area there.
+  void PlaceWindow(int x, int y);
+  // Covers the monitor the window is on and lays the picture out on it.
+  void CoverMonitor(bool topmost);
   void OnPaint();
   void OnLeftButton(int x, int y);
   void OnRightButton();
@@ -97,6 +103,8 @@ private:
   bool shuttingDown = false;
   bool displayModeChanged = false; // a 640 x 480 mode is set for full screen
   bool screenSaverHeld = false;    // the screen saver is told a screen saver runs
+  bool fullScreenLayout = false;   // borderless over a monitor (with or without a mode change)
+  bool windowPlaced = false;       // the windowed layout was placed once
 };
 
 } // namespace velmo

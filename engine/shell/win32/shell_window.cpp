@@ -72,6 +72,11 @@ void ShellWindow::ShowMenus(const MenuStates& states) {
     CheckItem(menu, IDM_READSKIP, states.readSkipChecked);
     EnableItem(menu, IDM_FULLSCREEN, states.fullScreenEnabled);
     EnableItem(menu, IDM_ABOUTSCENARIO, states.aboutScenarioEnabled);
+    for (UINT id = IDM_WINDOW_X1; id <= IDM_WINDOW_X3; ++id) EnableItem(menu, id, states.windowScaleEnabled);
+    if (menu != nullptr) {
+      CheckMenuRadioItem(menu, IDM_WINDOW_X1, IDM_WINDOW_X3, static_cast<UINT>(IDM_WINDOW_X1 + states.windowScale - 1),
+                         MF_BYCOMMAND);
+    }
   }
   if (hwnd != nullptr && GetMenu(hwnd) != nullptr) DrawMenuBar(hwnd);
 }
