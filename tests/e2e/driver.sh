@@ -144,10 +144,11 @@ e2e_ensure_wine_server() {
   fi
 }
 
-# Reuses a reachable PulseAudio server named by PULSE_SERVER; else starts a private one with a
-# null sink on its own socket.
+# Reuses a reachable PulseAudio server named by PULSE_SERVER; else, or with E2E_OWN_SOUND=1 (a
+# test whose game changes the master volume, which other tests read), starts a private one with
+# a null sink on its own socket.
 e2e_ensure_sound() {
-  if [[ -n ${PULSE_SERVER:-} ]] && pactl info >/dev/null 2>&1; then
+  if [[ ${E2E_OWN_SOUND:-0} != 1 && -n ${PULSE_SERVER:-} ]] && pactl info >/dev/null 2>&1; then
     E2E_SOUND=1
     return 0
   fi
