@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Plays every branch of the demo game headless with velmo-run: both languages, both ways of the
 # hot-key selection, each answer of the timed selection and its time-out, the automatic bookmark
-# loaded from the script and a bookmark loaded through the dialog. Every run must reach the title
-# again and quit there with no script error, no missing file and nothing it waits for in vain;
-# after all runs the memo file remembers all three endings and the automatic bookmark.
+# loaded from the script and a bookmark loaded through the dialog, the flashback and auto mode.
+# Every run must reach the title again and quit there with no script error, no missing file and
+# nothing it waits for in vain; after all runs the memo file remembers all three endings and the automatic bookmark.
 #
 # usage: play_all_branches.sh VELMO_RUN
 set -euo pipefail
@@ -43,6 +43,21 @@ done
 # load dialog, bookmark 1).
 play 2,0,1,3
 play 2,1,t,3 --answers 1
+
+# The player's comforts on the way: a look one page back with the wheel and back again, then auto
+# mode turning the pages to the end.
+comforts=$(cd "$game" && "$velmo_run" --clock "2026-07-07 19:30:00" --choose 0,0,0,3 \
+  --actions click,click,click,click,click,wheelup,wheelup,wheeldown,wheeldown,auto .)
+for line in 'flashback 1' 'flashback end' 'menu 40035 checked' 'end exit'; do
+  if ! grep -qxF "$line" <<<"$comforts"; then
+    echo "FAIL: the run with the flashback and auto mode lacks '$line'" >&2
+    failed=1
+  fi
+done
+if ! grep -qE '^wait auto [0-9]+$' <<<"$comforts" || grep -qE '^error ' <<<"$comforts"; then
+  echo "FAIL: auto mode turned no page, or the run met a script error" >&2
+  failed=1
+fi
 
 vars=$(cd "$game" && "$velmo_run" --vars --choose 3 .)
 for memo in 'memo[1]=1' 'memo[2]=1' 'memo[3]=1' 'memo[10]=1'; do
