@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstring>
@@ -39,7 +40,6 @@ TEST(SettingsSheetTest, TheMousePageIsLeftOutInFullScreenWithAModeChange) {
   const std::vector<SettingsPageId> five = {SettingsPageId::Behaviour, SettingsPageId::Message, SettingsPageId::Font,
                                             SettingsPageId::Multimedia, SettingsPageId::Plugins};
   EXPECT_EQ(SettingsSheetPages(settings), five);
-  EXPECT_STREQ(SettingsSheetCaption, "環境設定 - VELMO");
   EXPECT_EQ(static_cast<int>(SettingsPageId::Message), IDD_PAGE_MESSAGE);
 }
 
@@ -142,15 +142,11 @@ TEST(MessagePageTest, TheSpeedIsClampedAndThePreviewNeverSleepsLong) {
   EXPECT_EQ(PreviewText(14), "■■■■■■■■■■■■■■");
   EXPECT_EQ(PreviewText(99), PreviewText(14));
 
-  f.engine.settings.speed = 5;
+  // A track ending past the bar is clamped too (writing the speed back is the OK test's).
   MessagePage page(sheet);
   page.EndTrack(12);
+  EXPECT_EQ(page.position, 10);
   EXPECT_EQ(page.previewSpeed, 10);
-  page.EndTrack(2);
-  EXPECT_EQ(page.previewSpeed, 2);
-  sheet.applied = true;
-  page.Close();
-  EXPECT_EQ(f.engine.settings.speed, 2);
 }
 
 // Face names as the system enumerates them in code page 932.
@@ -163,11 +159,6 @@ const std::vector<FontFace> SystemFaces = {
 };
 
 TEST(FontPageTest, OnlyJapaneseFacesAreListedAndVerticalOnesNever) {
-  EXPECT_TRUE(FaceIsListed({"ＭＳ 明朝", true}, true));
-  EXPECT_FALSE(FaceIsListed({"@ＭＳ 明朝", true}, false));
-  EXPECT_FALSE(FaceIsListed({"ＭＳ Ｐ明朝", false}, true));
-  EXPECT_TRUE(FaceIsListed({"ＭＳ Ｐ明朝", false}, false));
-  EXPECT_FALSE(FaceIsListed({"Tahoma", true}, false));
   EXPECT_FALSE(FaceIsListed({"", true}, false));
 
   ScriptFixture f;
@@ -382,35 +373,16 @@ TEST(PluginPageTest, EveryPluginIsARowWithTheIconOfItsType) {
 
 // --- after the sheet
 
+bool ResumePosted(const ScriptFixture& g) {
+  return std::find(g.window.posted.begin(), g.window.posted.end(), PostedMessage::Resume) != g.window.posted.end();
+}
+
 class SwitchedOffTest : public ::testing::Test {
 protected:
   SwitchedOffTest() { f.engine.run.state = RunState::TextOutput; }
   RecordingMediaChannels media;
   ScriptFixture f{EngineSeams{.media = &media}};
-  bool ResumePosted() const {
-    for (const PostedMessage message : f.window.posted) {
-      if (message == PostedMessage::Resume) return true;
-    }
-    return false;
-  }
 };
-
-TEST_F(SwitchedOffTest, NothingStopsWhileEverythingIsOn) {
-  StopDisabledMedia(f.engine);
-  EXPECT_TRUE(media.calls.empty());
-  EXPECT_TRUE(f.window.posted.empty());
-}
-
-TEST_F(SwitchedOffTest, EveryDeviceThatIsOffStops) {
-  Settings& settings = f.engine.settings;
-  settings.enableMidi = 0;
-  settings.enableCdda = 2;
-  settings.enableSe = 0;
-  settings.enableAvi = 0;
-  StopDisabledMedia(f.engine);
-  EXPECT_EQ(media.calls, (std::vector<std::string>{"stop music", "stop cd", "stop wave", "close movie"}));
-  EXPECT_FALSE(ResumePosted());
-}
 
 TEST_F(SwitchedOffTest, SwitchingSoundEffectsOffDuringAWaitSoundResumesTheScript) {
   f.engine.run.state = RunState::SoundWait;
@@ -419,27 +391,30 @@ TEST_F(SwitchedOffTest, SwitchingSoundEffectsOffDuringAWaitSoundResumesTheScript
   RunMenuCommand(f.engine, IDM_CONFIG);
   EXPECT_EQ(f.window.dialogs, std::vector<EngineDialog>{EngineDialog::Settings});
   EXPECT_EQ(media.calls, std::vector<std::string>{"stop wave"});
-  EXPECT_TRUE(ResumePosted());
+  EXPECT_TRUE(ResumePosted(f));
 }
 
-TEST_F(SwitchedOffTest, AWaitOnADeviceStillOnGoesOn) {
-  f.engine.run.state = RunState::MusicWait;
-  f.engine.settings.enableSe = 0;
-  StopDisabledMedia(f.engine);
-  EXPECT_EQ(media.calls, std::vector<std::string>{"stop wave"});
-  EXPECT_FALSE(ResumePosted());
-  EXPECT_EQ(f.engine.run.state, RunState::MusicWait);
-}
-
-TEST_F(SwitchedOffTest, WaitsForMusicTheCdAndAMovieEnd) {
+// Which channel stops is the frame driver's test; here, which waits end with it.
+TEST_F(SwitchedOffTest, OnlyAWaitOnADeviceSwitchedOffEnds) {
   const struct {
     RunState wait;
     void (*off)(Settings&);
-    const char* call;
+    std::vector<std::string> calls;
+    bool resumes;
   } cases[] = {
-      {RunState::MusicWait, [](Settings& s) { s.enableMidi = 0; }, "stop music"},
-      {RunState::CDWait, [](Settings& s) { s.enableCdda = 2; }, "stop cd"},
-      {RunState::MovieWait, [](Settings& s) { s.enableAvi = 0; }, "close movie"},
+      {RunState::TextOutput,
+       [](Settings& s) {
+         s.enableMidi = 0;
+         s.enableCdda = 2;
+         s.enableSe = 0;
+         s.enableAvi = 0;
+       },
+       {"stop music", "stop cd", "stop wave", "close movie"},
+       false},
+      {RunState::MusicWait, [](Settings& s) { s.enableSe = 0; }, {"stop wave"}, false},
+      {RunState::MusicWait, [](Settings& s) { s.enableMidi = 0; }, {"stop music"}, true},
+      {RunState::CDWait, [](Settings& s) { s.enableCdda = 2; }, {"stop cd"}, true},
+      {RunState::MovieWait, [](Settings& s) { s.enableAvi = 0; }, {"close movie"}, true},
   };
   for (const auto& c : cases) {
     RecordingMediaChannels channels;
@@ -447,8 +422,13 @@ TEST_F(SwitchedOffTest, WaitsForMusicTheCdAndAMovieEnd) {
     g.engine.run.state = c.wait;
     c.off(g.engine.settings);
     StopDisabledMedia(g.engine);
-    EXPECT_EQ(channels.calls, std::vector<std::string>{c.call});
-    EXPECT_EQ(g.window.posted.size(), 1u);
+    EXPECT_EQ(channels.calls, c.calls) << static_cast<int>(c.wait);
+    if (c.resumes) {
+      EXPECT_EQ(g.window.posted.size(), 1u) << static_cast<int>(c.wait);
+    } else {
+      EXPECT_FALSE(ResumePosted(g)) << static_cast<int>(c.wait);
+      EXPECT_EQ(g.engine.run.state, c.wait);
+    }
   }
 }
 
