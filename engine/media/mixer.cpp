@@ -88,18 +88,20 @@ void Mixer::Tick() {
   for (std::optional<MixerControl>& control : controls) {
     if (!control || control->step == 0) continue;
     control->current += control->step;
-    if ((control->step > 0 && control->current >= control->target) ||
-        (control->step < 0 && control->current <= control->target)) {
+    const bool ended = (control->step > 0 && control->current >= control->target) ||
+                       (control->step < 0 && control->current <= control->target);
+    if (ended) {
       control->current = control->target;
       control->currentPan = control->panTarget;
       control->step = 0;
       control->panStep = 0;
-      if (control->resumeTicket) window.PostResume(*control->resumeTicket);
-      control->resumeTicket.reset();
     }
     const std::int64_t value = std::clamp<std::int64_t>(control->current, 0, std::numeric_limits<std::uint32_t>::max());
     devices.WriteValue(control->id, static_cast<std::uint32_t>(value));
     control->changed = true;
+    // The script waiting for the fade goes on only once the control holds its last value.
+    if (ended && control->resumeTicket) window.PostResume(*control->resumeTicket);
+    if (ended) control->resumeTicket.reset();
   }
 }
 

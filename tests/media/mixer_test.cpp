@@ -89,22 +89,37 @@ void PrintTo(const FadeCase& c, std::ostream* out) { *out << c.name; }
 
 class FadeTest : public MixerTest, public ::testing::WithParamInterface<FadeCase> {};
 
+// Notes what the master control held when a resume was posted: the script must find the fade's
+// last value in place once it goes on.
+class ValueAtResume : public HeadlessWindow {
+public:
+  explicit ValueAtResume(const HeadlessMedia& devices) : media(devices) {}
+  void PostResume(std::uint32_t ticket) override {
+    valueAtResume = media.values[0];
+    HeadlessWindow::PostResume(ticket);
+  }
+  const HeadlessMedia& media;
+  std::int64_t valueAtResume = -1;
+};
+
 TEST_P(FadeTest, EndsExactlyAtTheTargetOnItsTickAndResumesItsWaitThen) {
   media.values[0] = GetParam().start;
-  Mixer mixer(media, window);
+  ValueAtResume resumes(media);
+  Mixer mixer(media, resumes);
   if (GetParam().percent >= 0) mixer.SetVolume(MixerTarget::Master, GetParam().percent);
   const std::int64_t target = mixer.Control(MixerTarget::Master)->target;
   ASSERT_TRUE(mixer.StartFade(MixerTarget::Master, 7u, GetParam().ms));
   for (int tick = 1; tick < GetParam().ticks; ++tick) {
     mixer.Tick();
-    EXPECT_TRUE(window.posted.empty()) << "tick " << tick;
+    EXPECT_TRUE(resumes.posted.empty()) << "tick " << tick;
   }
   mixer.Tick();
   EXPECT_FALSE(mixer.Fading());
   EXPECT_EQ(media.values[0], target);
-  EXPECT_EQ(window.resumeTickets, std::deque<std::uint32_t>{7u});
+  EXPECT_EQ(resumes.resumeTickets, std::deque<std::uint32_t>{7u});
+  EXPECT_EQ(resumes.valueAtResume, target);
   mixer.Tick();
-  EXPECT_EQ(window.resumeTickets.size(), 1u);
+  EXPECT_EQ(resumes.resumeTickets.size(), 1u);
 }
 
 INSTANTIATE_TEST_SUITE_P(
