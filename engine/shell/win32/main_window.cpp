@@ -489,26 +489,25 @@ void CenterDialog(HWND dialog) {
   SetForegroundWindow(dialog);
 }
 
-void MainWindow::OnShutdown() {
-  if (shuttingDown) return;
+void MainWindow::EndEngine() {
   shuttingDown = true;
   engine->run.state = RunState::Terminating;
   ShutdownEngine(*engine);
   RestoreDisplay();
   WriteSettingsAndCleanUp();
+}
+
+void MainWindow::OnShutdown() {
+  if (shuttingDown) return;
+  EndEngine();
   // The engine's objects go once nothing of the engine is on the call stack any more.
   PostMessageA(window.hwnd, UmReleaseEngine, 0, 0);
 }
 
 void MainWindow::OnEndSession() {
-  if (shuttingDown) return;
   // The process ends when this returns: no script runs any more, and what the player keeps is
   // written now.
-  shuttingDown = true;
-  engine->run.state = RunState::Terminating;
-  ShutdownEngine(*engine);
-  RestoreDisplay();
-  WriteSettingsAndCleanUp();
+  if (!shuttingDown) EndEngine();
 }
 
 void MainWindow::TickIfDue(std::uint32_t nowMs) {

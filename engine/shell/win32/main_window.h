@@ -78,6 +78,8 @@ private:
   void OnInputEffect(InputEffect effect);
   // A menu or accelerator command; false for an id the window does not handle.
   bool OnCommand(WORD id);
+  // Shuts the engine down and keeps what the player keeps: the memo, the settings, the display.
+  void EndEngine();
   void OnShutdown();
   // The session ends: what shutdown keeps (memo, settings, display) is kept at once.
   void OnEndSession();
