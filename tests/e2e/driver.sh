@@ -474,6 +474,33 @@ e2e_wait_shows() {
   done
 }
 
+# e2e_client_shot ID NAME: the 640 x 480 client area of the main window as a PNG file (its path).
+e2e_client_shot() {
+  local shot offset
+  shot=$(e2e_screenshot "$2" "$1") || e2e_fail "cannot capture window $1"
+  offset=$(e2e_client_offset_y "$1")
+  convert "$shot" -crop "640x480+0+$offset" +repage "$shot.client.png"
+  echo "$shot.client.png"
+}
+
+# e2e_wait_for_picture ID EXPECTED WHAT [TIMEOUT]: waits until the client area shows the picture
+# EXPECTED exactly; fails naming WHAT and the pixels that differ after the timeout (15 s). A window
+# just mapped may not be capturable yet: that counts as not showing it.
+e2e_wait_for_picture() {
+  local deadline=$(($(e2e_now_ms) + ${4:-15} * 1000)) shot diff
+  for (( ; ; )); do
+    diff="no picture"
+    if shot=$(e2e_screenshot "$3" "$1"); then
+      convert "$shot" -crop "640x480+0+$(e2e_client_offset_y "$1")" +repage "$shot.client.png"
+      shot=$shot.client.png
+      diff=$(compare -metric AE "$shot" "$2" null: 2>&1 || true)
+    fi
+    [[ $diff == 0 ]] && return 0
+    (($(e2e_now_ms) > deadline)) && e2e_fail "$3: $diff pixels differ from the expected picture (see $shot)"
+    sleep 0.1
+  done
+}
+
 # e2e_wait_drawn ID X Y W H [TIMEOUT]: waits until something other than black is drawn in the
 # rectangle of the client area.
 e2e_wait_drawn() {

@@ -31,27 +31,6 @@ make_game() {
 # differing_pixels A B: how many pixels of the two pictures differ.
 differing_pixels() { compare -metric AE "$1" "$2" null: 2>&1 || true; }
 
-# The client area of the main window as a PNG file.
-client_shot() {
-  local shot offset
-  shot=$(e2e_screenshot "$2" "$1") || e2e_fail "cannot capture window $1"
-  offset=$(e2e_client_offset_y "$1")
-  convert "$shot" -crop "640x480+0+$offset" +repage "$shot.client.png"
-  echo "$shot.client.png"
-}
-
-# wait_for_picture WID EXPECTED WHAT [TIMEOUT]: until the window shows EXPECTED exactly.
-wait_for_picture() {
-  local deadline=$(($(e2e_now_ms) + ${4:-15} * 1000)) shot diff
-  for (( ; ; )); do
-    shot=$(client_shot "$1" "$3")
-    diff=$(differing_pixels "$shot" "$2")
-    [[ $diff == 0 ]] && return 0
-    (($(e2e_now_ms) > deadline)) && e2e_fail "$3: $diff pixels differ from the expected picture (see $shot)"
-    sleep 0.1
-  done
-}
-
 # 1. The scene played by the headless player: its pictures after each @UpdateScreen (the old
 # picture, BLIND_H's end, KICK's end, the filtered one) and the picture it ends on.
 make_game delivered_plugins scene
@@ -75,14 +54,14 @@ convert -size 640x480 xc:black "$old" -geometry +7-19 -composite "$E2E_WORK/kick
 
 e2e_launch scene "$E2E_GAME"
 wid=$(e2e_find_window)
-wait_for_picture "$wid" "$old" "the first picture"
-wait_for_picture "$wid" "$E2E_WORK/blind1.png" "BLIND_H's first frame" 10
-wait_for_picture "$wid" "$new" "BLIND_H's end" 10
+e2e_wait_for_picture "$wid" "$old" "the first picture"
+e2e_wait_for_picture "$wid" "$E2E_WORK/blind1.png" "BLIND_H's first frame" 10
+e2e_wait_for_picture "$wid" "$new" "BLIND_H's end" 10
 e2e_pass "BLIND_H: its first frame and its end are the headless player's"
-wait_for_picture "$wid" "$E2E_WORK/kick1.png" "KICK's first frame" 10
-wait_for_picture "$wid" "$old" "KICK's end" 10
+e2e_wait_for_picture "$wid" "$E2E_WORK/kick1.png" "KICK's first frame" 10
+e2e_wait_for_picture "$wid" "$old" "KICK's end" 10
 e2e_pass "KICK: its first jump from a fresh load and its end are the headless player's"
-wait_for_picture "$wid" "$expected/capture.bmp" "the MONOTONE filter" 10
+e2e_wait_for_picture "$wid" "$expected/capture.bmp" "the MONOTONE filter" 10
 e2e_kill scene
 e2e_pass "MONOTONE: the filtered scene is the headless player's capture"
 
@@ -103,9 +82,9 @@ convert "$E2E_GAME/cg/b.bmp" "$E2E_WORK/b.png"
 e2e_launch snow "$E2E_GAME"
 wid=$(e2e_find_window)
 # The snow falls: pictures that are neither the new picture nor one another, for seconds on end.
-first=$(client_shot "$wid" snow-a)
+first=$(e2e_client_shot "$wid" snow-a)
 e2e_expect_running snow 3000
-second=$(client_shot "$wid" snow-b)
+second=$(e2e_client_shot "$wid" snow-b)
 [[ $(differing_pixels "$first" "$second") != 0 ]] || e2e_fail "the snow does not move"
 [[ $(differing_pixels "$second" "$E2E_WORK/b.png") != 0 ]] || e2e_fail "no snow over the new picture"
 e2e_pass "SEASON_SNOW runs on without ending by itself"
@@ -115,9 +94,9 @@ e2e_click "$wid" 320 240
 deadline=$(($(e2e_now_ms) + 3000))
 for (( ; ; )); do
   sleep 0.5
-  before=$(client_shot "$wid" still-a)
+  before=$(e2e_client_shot "$wid" still-a)
   sleep 0.5
-  after=$(client_shot "$wid" still-b)
+  after=$(e2e_client_shot "$wid" still-b)
   [[ $(differing_pixels "$before" "$after") == 0 ]] && break
   (($(e2e_now_ms) > deadline)) && e2e_fail "the snow still moves after the click"
 done

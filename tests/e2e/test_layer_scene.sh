@@ -42,27 +42,6 @@ differing_pixels() {
   compare -metric AE "$E2E_WORK/a.png" "$E2E_WORK/b.png" null: 2>&1 || true
 }
 
-# The client area of the main window as a PNG file.
-client_shot() {
-  local shot offset
-  shot=$(e2e_screenshot "$2" "$1") || e2e_fail "cannot capture window $1"
-  offset=$(e2e_client_offset_y "$1")
-  convert "$shot" -crop "640x480+0+$offset" +repage "$shot.client.png"
-  echo "$shot.client.png"
-}
-
-# wait_for_picture WID EXPECTED WHAT [TIMEOUT]: until the window shows EXPECTED exactly.
-wait_for_picture() {
-  local deadline=$(($(e2e_now_ms) + ${4:-15} * 1000)) shot diff
-  for (( ; ; )); do
-    shot=$(client_shot "$1" "$3")
-    diff=$(differing_pixels "$shot" "$2")
-    [[ $diff == 0 ]] && return 0
-    (($(e2e_now_ms) > deadline)) && e2e_fail "$3: $diff pixels differ from the expected picture (see $shot)"
-    sleep 0.2
-  done
-}
-
 # 1. The scene.
 e2e_make_game layer_scene
 make_pictures "$E2E_GAME"
@@ -70,7 +49,7 @@ expected=$E2E_WORK/expected-scene
 play_headless "$E2E_GAME" "$expected"
 e2e_launch main "$E2E_GAME"
 wid=$(e2e_find_window)
-wait_for_picture "$wid" "$expected/0001.bmp" "the composed scene"
+e2e_wait_for_picture "$wid" "$expected/0001.bmp" "the composed scene"
 e2e_kill main
 e2e_pass "the window shows the headless player's picture"
 
@@ -84,7 +63,7 @@ e2e_scramble "$E2E_WORK/filter.txt" "$E2E_GAME/system/startup.scx"
 convert "$expected/0001.bmp" -negate "$E2E_WORK/negated.png"
 e2e_launch filter "$E2E_GAME"
 wid=$(e2e_find_window)
-wait_for_picture "$wid" "$E2E_WORK/negated.png" "the scene under the filter"
+e2e_wait_for_picture "$wid" "$E2E_WORK/negated.png" "the scene under the filter"
 e2e_kill filter
 e2e_pass "a filter layer changes the composed band in place"
 
@@ -117,13 +96,13 @@ old=$frames/0001.bmp
 new=$frames/0002.bmp
 e2e_launch transitions "$E2E_GAME"
 wid=$(e2e_find_window)
-wait_for_picture "$wid" "$old" "the first picture"
+e2e_wait_for_picture "$wid" "$old" "the first picture"
 
 # The wipe: a frame with the new top band over the old bottom rows, then the whole new picture.
 deadline=$(($(e2e_now_ms) + 15000))
 seen_wipe=0
 for (( ; ; )); do
-  shot=$(client_shot "$wid" wipe)
+  shot=$(e2e_client_shot "$wid" wipe)
   if [[ $(differing_pixels "$shot" "$new") == 0 ]]; then break; fi
   if [[ $(differing_pixels "$shot" "$new" 640x120+0+0) == 0 && $(differing_pixels "$shot" "$old" 640x120+0+360) == 0 ]]; then
     seen_wipe=1
@@ -138,7 +117,7 @@ e2e_pass "the plug-in's transition ran its frames and ended on the new picture"
 deadline=$(($(e2e_now_ms) + 15000))
 seen_mix=0
 for (( ; ; )); do
-  shot=$(client_shot "$wid" dissolve)
+  shot=$(e2e_client_shot "$wid" dissolve)
   if [[ $(differing_pixels "$shot" "$old") == 0 ]]; then break; fi
   [[ $(differing_pixels "$shot" "$new") != 0 ]] && seen_mix=1
   (($(e2e_now_ms) > deadline)) && e2e_fail "the dissolve did not end on the first picture (see $shot)"

@@ -39,31 +39,10 @@ psnr=$(compare -metric PSNR "$expected/0002.bmp" "$E2E_GAME/cg/photo.jpg" null: 
 awk -v p="$psnr" 'BEGIN { exit !(p == "inf" || p + 0 >= 40) }' ||
   e2e_fail "the JPEG's picture is not ImageMagick's reading of it (PSNR $psnr dB)"
 
-# The client area of the main window as a PNG file.
-client_shot() {
-  local shot offset
-  shot=$(e2e_screenshot "$2" "$1") || e2e_fail "cannot capture window $1"
-  offset=$(e2e_client_offset_y "$1")
-  convert "$shot" -crop "640x480+0+$offset" +repage "$shot.client.png"
-  echo "$shot.client.png"
-}
-
-# wait_for_picture WID EXPECTED WHAT: until the window shows EXPECTED exactly.
-wait_for_picture() {
-  local deadline=$(($(e2e_now_ms) + 15000)) shot diff
-  for (( ; ; )); do
-    shot=$(client_shot "$1" "$3")
-    diff=$(differing_pixels "$shot" "$2")
-    [[ $diff == 0 ]] && return 0
-    (($(e2e_now_ms) > deadline)) && e2e_fail "$3: $diff pixels differ from the expected picture (see $shot)"
-    sleep 0.1
-  done
-}
-
 e2e_launch main "$E2E_GAME"
 wid=$(e2e_find_window)
-wait_for_picture "$wid" "$expected/0001.bmp" "the PNG"
+e2e_wait_for_picture "$wid" "$expected/0001.bmp" "the PNG"
 e2e_pass "the PNG is shown through velmoimg.spi, its alpha channel dropped"
-wait_for_picture "$wid" "$expected/0002.bmp" "the JPEG"
+e2e_wait_for_picture "$wid" "$expected/0002.bmp" "the JPEG"
 e2e_pass "the JPEG is shown through velmoimg.spi"
 e2e_kill main
