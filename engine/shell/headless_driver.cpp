@@ -36,17 +36,28 @@ HeadlessDriver::Dispatched HeadlessDriver::DispatchOne() {
 void HeadlessDriver::Tick() {
   DeliverMedia();
   if (!window.posted.empty()) return;
-  std::uint32_t now = clock.NowMs();
-  if (!frameDue || static_cast<std::int32_t>(*frameDue - now) <= 0) {
-    FrameTick(engine, now);
-    // A tick that posted a message is followed by the next one at once, after the message.
-    frameDue.reset();
-    if (!window.posted.empty()) return;
-    frameDue = NextTickTime(engine, now);
+  // Input or a resume that changed what the engine waits for makes the tick due at once: the tick
+  // the old state scheduled would only delay the new one (the first character of the next page).
+  if (engine.run.state != stateTicked) frameDue.reset();
+  if (frameDue) {
+    // Nothing happens until the next tick or the next media event, whichever comes first: the
+    // clock moves there. A media event may change what the engine waits for, or post a message
+    // that the loop takes before anything else.
+    const std::uint32_t now = clock.NowMs();
+    std::uint32_t until = *frameDue - now;
+    if (const std::optional<std::uint32_t> due = media.NextDue()) until = std::min(until, *due - now);
+    if (static_cast<std::int32_t>(until) > 0) clock.Advance(until);
+    if (static_cast<std::int32_t>(*frameDue - clock.NowMs()) > 0) {
+      DeliverMedia();
+      return;
+    }
   }
-  std::uint32_t until = *frameDue - now;
-  if (const std::optional<std::uint32_t> due = media.NextDue()) until = std::min(until, *due - now);
-  clock.Advance(until);
+  const std::uint32_t now = clock.NowMs();
+  FrameTick(engine, now);
+  stateTicked = engine.run.state;
+  // A tick that posted a message is followed by the next one at once, after the message.
+  frameDue.reset();
+  if (window.posted.empty()) frameDue = NextTickTime(engine, now);
 }
 
 void HeadlessDriver::DeliverMedia() {

@@ -321,8 +321,8 @@ bool HeadlessRun::RunAutoWait() {
   std::uint32_t endTick = start;
   for (int ticks = 0; window.posted.empty() && engine.run.state == RunState::ClickWait; ++ticks) {
     if (ticks == MaxAutoWaitTicks) return false;
-    endTick = clock.NowMs();
     driver.Tick();
+    endTick = clock.NowMs();
   }
   Line("wait auto " + std::to_string(endTick - start));
   return true;
