@@ -24,11 +24,24 @@ std::int32_t ParsePrefixed(std::string_view digits, int base) {
   return static_cast<std::int32_t>(value);
 }
 
+// The decimal number of the digits `text` begins with, up to the first byte that is not one; it
+// wraps at 32 bits.
+std::uint32_t DecimalDigits(std::string_view text) {
+  std::uint32_t value = 0;
+  for (const char c : text) {
+    if (c < '0' || c > '9') break;
+    value = value * 10u + static_cast<std::uint32_t>(c - '0');
+  }
+  return value;
+}
+
 bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 } // namespace
 
 std::int32_t ParseNumber(std::string_view text) {
+  // The common case first: a number without prefix, blanks or sign.
+  if (!text.empty() && text[0] >= '1' && text[0] <= '9') return static_cast<std::int32_t>(DecimalDigits(text));
   if (text.size() >= 2 && text[0] == '0') {
     if (text[1] == 'x' || text[1] == 'X') return ParsePrefixed(text.substr(2), 16);
     if (text[1] == 'b' || text[1] == 'B') return ParsePrefixed(text.substr(2), 2);
@@ -40,10 +53,7 @@ std::int32_t ParseNumber(std::string_view text) {
   while (i < text.size() && IsSpace(text[i])) ++i;
   bool negative = false;
   if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  std::uint32_t value = 0;
-  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-    value = value * 10u + static_cast<std::uint32_t>(text[i] - '0');
-  }
+  std::uint32_t value = DecimalDigits(text.substr(i));
   if (negative) value = 0u - value;
   return static_cast<std::int32_t>(value);
 }

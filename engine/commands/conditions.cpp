@@ -19,27 +19,29 @@ namespace velmo {
 namespace {
 
 // Whether TCommandLine::Substitute would change `text`: it expands references and drops TABs.
-bool ChangesWhenSubstituted(const char* text) {
-  for (; *text != '\0'; ++text) {
-    if (*text == '$' || *text == '\t') return true;
+bool ChangesWhenSubstituted(std::string_view text) {
+  for (const char c : text) {
+    if (c == '$' || c == '\t') return true;
   }
   return false;
 }
 
 // An operand's text form (the item expanded) and number form (that text expanded once more). The
-// text stays where it is when expanding changes nothing, else it is kept in `copy`.
+// text stays where it is when expanding changes nothing (or is a variable's value, for an item that
+// is a lone reference), else it is kept in `copy`.
 struct Operand {
   std::string_view text;
   std::int32_t number;
 };
 Operand Evaluate(TCommandLine& scratch, const char* item, std::string& copy) {
-  std::string_view text = item;
-  if (ChangesWhenSubstituted(item)) {
-    copy = scratch.Substitute(item);
-    text = copy;
+  if (const std::optional<std::string_view> value = LoneReference(item, scratch.Variables())) {
+    if (!ChangesWhenSubstituted(*value)) return {*value, ParseNumber(*value)};
   }
-  const char* again = text.data();
-  if (ChangesWhenSubstituted(again)) return {text, ParseNumber(scratch.Substitute(again))};
+  const std::string_view plain = item;
+  if (!ChangesWhenSubstituted(plain)) return {plain, ParseNumber(plain)};
+  copy = scratch.Substitute(item);
+  const std::string_view text = copy;
+  if (ChangesWhenSubstituted(text)) return {text, ParseNumber(scratch.Substitute(copy.c_str()))};
   return {text, ParseNumber(text)};
 }
 
@@ -95,7 +97,9 @@ CommandResult EvaluateCondition(ScriptContext& ctx) {
       const std::string_view target = label;
       if (target.size() < TScenario::NameSize && target.find('"') == std::string_view::npos &&
           target.find('$') == std::string_view::npos) {
-        return GoTo(ctx.engine, RestoredText(label));
+        char restored[TScenario::NameSize];
+        std::memcpy(restored, target.data(), target.size() + 1);
+        return GoTo(ctx.engine, std::string_view(RestoreEscapes(restored), target.size()));
       }
       return ctx.Redispatch(FormatCommand("@GoTo \"%s\"", label));
     }

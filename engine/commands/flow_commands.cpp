@@ -52,16 +52,25 @@ CommandResult EndGame(ScriptContext& ctx) {
 
 CommandResult CmdGoTo(ScriptContext& ctx) { return GoTo(ctx.engine, JumpLocation(ctx.line, 1)); }
 
-CommandResult GoTo(Engine& engine, const std::string& location) {
-  const TJumpTarget target(location.c_str());
+CommandResult GoTo(Engine& engine, std::string_view location) {
   TScenario& scenario = *engine.script.scenario;
-  if (target.File()[0] != '\0') {
-    engine.script.scenarioStack.Clear();
-    scenario.Open(location);
-  } else {
+  auto jumpWithinFile = [&](std::string_view label) {
     scenario.ifStack.Clear();
     scenario.ifState = IfState::Active;
-    scenario.JumpToParagraph(target.Label());
+    scenario.JumpToParagraph(label);
+  };
+  // A label of this file, the common jump, is taken from the location as it stands.
+  if (const std::optional<std::string_view> label = TJumpTarget::LabelOfThisFile(location)) {
+    jumpWithinFile(*label);
+  } else {
+    const std::string whole(location);
+    const TJumpTarget target(whole.c_str());
+    if (target.File()[0] != '\0') {
+      engine.script.scenarioStack.Clear();
+      scenario.Open(location);
+    } else {
+      jumpWithinFile(target.Label());
+    }
   }
   engine.door.RequestResume();
   return CommandResult::Stop;

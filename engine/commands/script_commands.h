@@ -5,6 +5,7 @@
 #include "engine/core/command_table.h"
 
 #include <string>
+#include <string_view>
 
 namespace velmo {
 
@@ -30,7 +31,7 @@ CommandResult CallMacro(ScriptContext& ctx);
 
 // What @GoTo does with its location ("file#label", escapes restored): into another file, the call
 // stack empties; within the file, the conditional state starts afresh at the label.
-CommandResult GoTo(Engine& engine, const std::string& location);
+CommandResult GoTo(Engine& engine, std::string_view location);
 
 // The commands of the scenario language itself, with the macro call.
 void RegisterScriptCommands(CommandTable& table);

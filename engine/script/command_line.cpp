@@ -102,6 +102,18 @@ std::size_t ExpandReference(const char* src, const TListHash& variables, char* o
   return ExpandAt(src, variables, out, 0);
 }
 
+std::optional<std::string_view> LoneReference(const char* item, const TListHash& variables) {
+  if (item[0] != '$') return std::nullopt;
+  std::size_t length = 0;
+  for (const char* p = item + 1; *p != '\0'; ++p, ++length) {
+    const char c = *p;
+    if (IsBlank(c) || c == ',' || c == '{' || c == '}' || c == '$' || IsLeadByte(c)) return std::nullopt;
+  }
+  if (length == 0 || length > MaxNameLength) return std::nullopt;
+  const char* value = variables.GetVar(std::string_view(item + 1, length));
+  return std::string_view(value, strnlen(value, TListHash::ValueSize - 1));
+}
+
 void TCommandLine::CopyReference(const char*& p) {
   char expansion[TListHash::ValueSize];
   p += ExpandReference(p, vars, expansion);

@@ -4,6 +4,7 @@
 #include "engine/script/token_list.h"
 
 #include <cstddef>
+#include <optional>
 #include <string_view>
 
 namespace velmo {
@@ -50,6 +51,8 @@ public:
   const char* Key(int i) const { return i >= 1 ? Item(2 * i - 2) : EmptyText(); }
   const char* Value(int i) const { return i >= 1 ? Item(2 * i - 1) : EmptyText(); }
   bool IsBare(int i) const { return Key(i) == Value(i); }
+  // The variables references expand from.
+  const TListHash& Variables() const { return vars; }
 
 private:
   void CopyReference(const char*& p);
@@ -124,5 +127,10 @@ inline ParamTokens Params(const TCommandLine& line) { return ParamTokens(line); 
 // Forms: $name, ${name}, $$name (the name is the value of $name) and references nested inside
 // braces, as in ${save[${i}]}. A missing variable expands to "".
 std::size_t ExpandReference(const char* src, const TListHash& variables, char* out);
+
+// The expansion of `item` when it is one plain reference and nothing else ("$name": a name of
+// single-byte characters without braces or further references), as Substitute would write it but
+// without copying it; nullopt for any other item. The view stays valid until the variable changes.
+std::optional<std::string_view> LoneReference(const char* item, const TListHash& variables);
 
 } // namespace velmo

@@ -1,6 +1,7 @@
 #include "engine/script/list_hash.h"
 
 #include "engine/base/errors.h"
+#include "engine/base/name_hash.h"
 #include "engine/base/sjis.h"
 
 #include <cstring>
@@ -13,15 +14,7 @@ constexpr std::size_t InitialSlots = 64;
 
 TListHash::TListHash() : slots(InitialSlots, Slot{}) {}
 
-std::uint32_t TListHash::Hash(std::string_view name) {
-  // FNV-1a: cheap for the short names scripts use, and spreads "save[1]".."save[256]" well.
-  std::uint32_t h = 2166136261u;
-  for (char c : name) {
-    h ^= static_cast<unsigned char>(c);
-    h *= 16777619u;
-  }
-  return h;
-}
+std::uint32_t TListHash::Hash(std::string_view name) { return NameHash(name); }
 
 bool TListHash::SlotHolds(const Slot& slot, std::string_view name) const {
   if (slot.nameLength <= ShortName) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/base/name_hash.h"
 #include "engine/base/nibbles.h"
 #include "engine/platform/platform.h"
 #include "engine/script/command_line.h"
@@ -49,7 +50,7 @@ public:
 private:
   struct LabelHash {
     using is_transparent = void;
-    std::size_t operator()(std::string_view label) const { return std::hash<std::string_view>{}(label); }
+    std::size_t operator()(std::string_view label) const { return NameHash(label); }
   };
   std::vector<Entry> entries;
   std::unordered_map<std::string, std::size_t, LabelHash, std::equal_to<>> index; // label -> entry

@@ -8,7 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace velmo {
 namespace {
@@ -335,6 +337,31 @@ TEST_F(CommandLineSubstitute, LongResultIsCutInsideTheBuffer) {
   EXPECT_LT(result.size(), 1024u);
   EXPECT_GT(result.size(), 900u);
   EXPECT_EQ(result, std::string(result.size(), 'v'));
+}
+
+TEST_F(CommandLineSubstitute, LoneReferenceReadsWhatSubstituteWrites) {
+  vars.SetVarText("i", "12");
+  vars.SetVarText("name", "i");
+  vars.SetVarText("full", std::string(63, 'f'));
+  // A plug-in may fill a value buffer to its last byte: the expansion still ends at 63 bytes.
+  std::memset(vars.ValueBuffer("raw"), 'r', TListHash::ValueSize);
+  struct Case {
+    const char* item;
+    bool lone;
+  };
+  const Case cases[] = {
+      {"$i", true},      {"$none", true}, {"$full", true}, {"$raw", true},       {"${i}", false},
+      {"$$name", false}, {"$i,x", false}, {"$i x", false}, {"$i$i", false},      {"x$i", false},
+      {"$", false},      {"i", false},    {"$i}", false},  {"$\x82\xa0", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.item);
+    const std::optional<std::string_view> lone = LoneReference(c.item, vars);
+    ASSERT_EQ(lone.has_value(), c.lone);
+    if (lone) {
+      EXPECT_EQ(*lone, std::string(line.Substitute(c.item)));
+    }
+  }
 }
 
 TEST_F(FindParamRule, PositionalAndNamedFormsGiveTheSameValue) {

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace velmo {
 namespace {
@@ -25,6 +27,8 @@ TEST(JumpTarget, SplitsFileAndLabel) {
       {"a.scx#lbl trailing", "a.scx", "lbl"},
       {"file.scx#", "file.scx", ""},
       {"#", "", ""},
+      {"## \tlabel tail", "", "label"},
+      {"#\x82 x", "", "\x82 x"},
       {"", "", ""},
       {"シナリオ.scx#表示", "シナリオ.scx", "表示"},
       // Escape bytes stay as they are; restoring them is the command's step.
@@ -41,6 +45,12 @@ TEST(JumpTarget, SplitsFileAndLabel) {
     const TJumpTarget target(c.location);
     EXPECT_STREQ(target.File(), c.file);
     EXPECT_STREQ(target.Label(), c.label);
+    // A location of this file gives the same label without a copy.
+    const std::optional<std::string_view> own = TJumpTarget::LabelOfThisFile(c.location);
+    EXPECT_EQ(own.has_value(), c.location[0] == '#');
+    if (own) {
+      EXPECT_EQ(*own, c.label);
+    }
   }
 }
 
