@@ -138,6 +138,8 @@ std::uint32_t NextTickTime(Engine& engine, std::uint32_t nowMs) {
   }
 }
 
+WaitMark CurrentWaitMark(const Engine& engine) { return {engine.run.state, engine.door.CurrentWait()}; }
+
 void OnResume(Engine& engine, std::uint32_t ticket) {
   engine.door.Deliver([&engine, ticket] {
     // A resume for a wait that is over (another resume or a jump ended it) is dropped.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/base/run_control.h"
 #include "engine/platform/media_devices.h"
 
 #include <cstdint>
@@ -18,6 +19,17 @@ void FrameTick(Engine& engine, std::uint32_t nowMs);
 
 // When the tick after one at `nowMs` is due, by the state the tick left.
 std::uint32_t NextTickTime(Engine& engine, std::uint32_t nowMs);
+
+// What the engine waits for: its RunState and the wait the interpreter began last. When input or
+// a resume changes it outside a tick, the tick the old wait scheduled would only delay the new one
+// (the first character of the next page): the next tick is due at once. A run of the interpreter
+// always begins a new wait, even one of the same state (a message line after a message line).
+struct WaitMark {
+  RunState state;
+  std::uint32_t wait;
+  bool operator==(const WaitMark&) const = default;
+};
+WaitMark CurrentWaitMark(const Engine& engine);
 
 // UM_RESUME for the wait `ticket`: runs the interpreter from where it stands, through the script
 // door (held while something holds it), when that wait is still the current one and shutdown is

@@ -36,9 +36,8 @@ HeadlessDriver::Dispatched HeadlessDriver::DispatchOne() {
 void HeadlessDriver::Tick() {
   DeliverMedia();
   if (!window.posted.empty()) return;
-  // Input or a resume that changed what the engine waits for makes the tick due at once: the tick
-  // the old state scheduled would only delay the new one (the first character of the next page).
-  if (engine.run.state != stateTicked) frameDue.reset();
+  // Input or a resume that changed what the engine waits for makes the tick due at once.
+  if (CurrentWaitMark(engine) != waitTicked) frameDue.reset();
   if (frameDue) {
     // Nothing happens until the next tick or the next media event, whichever comes first: the
     // clock moves there. A media event may change what the engine waits for, or post a message
@@ -54,7 +53,7 @@ void HeadlessDriver::Tick() {
   }
   const std::uint32_t now = clock.NowMs();
   FrameTick(engine, now);
-  stateTicked = engine.run.state;
+  waitTicked = CurrentWaitMark(engine);
   // A tick that posted a message is followed by the next one at once, after the message.
   frameDue.reset();
   if (window.posted.empty()) frameDue = NextTickTime(engine, now);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/base/run_control.h"
+#include "engine/core/frame_driver.h"
 #include "engine/platform/headless/headless_media.h"
 #include "engine/platform/headless/headless_platform.h"
 
@@ -30,8 +30,8 @@ public:
   // The program's loop waiting for what comes next: delivers what of the media is due; unless that
   // posted a message (which the loop takes before anything else), the clock moves to when the next
   // tick or the next media event is due, whichever comes first, and delivers that. A tick is due at
-  // once when the state the last tick left has changed since (input, a resume), as the program's
-  // window procedure makes it. The clock never moves after a tick: what the tick left (a page that
+  // once when what the engine waits for has changed since the last tick (input, a resume), as the
+  // program's window procedure makes it. The clock never moves after a tick: what the tick left (a page that
   // waits for a click) meets the player at the time it was drawn.
   void Tick();
   // Hands every end of a play and every fade tick due by the clock's time to the engine, in the
@@ -49,8 +49,8 @@ private:
   HeadlessClock& clock;
   HeadlessWindow& window;
   HeadlessMedia& media;
-  std::optional<std::uint32_t> frameDue;       // when the frame driver ticks next; none: at once
-  RunState stateTicked = RunState::NotStarted; // the state the last tick left
+  std::optional<std::uint32_t> frameDue; // when the frame driver ticks next; none: at once
+  std::optional<WaitMark> waitTicked;    // what the engine waited for when the last tick left it
   bool shutdownDelivered = false;
 };
 

@@ -1,6 +1,7 @@
 // The main window itself, made in the test's own process on a game folder of the test's own.
 #include "engine/shell/win32/main_window.h"
 
+#include "engine/core/engine.h"
 #include "engine/platform/win32/win32_platform.h"
 #include "tests/support/temp_folder.h"
 
@@ -98,6 +99,31 @@ TEST_F(MainWindowTest, ATickIsDueAtOnceWhenTheScriptChangesWhatTheEngineWaitsFor
   PostMessageA(main.Handle(), UM_STARTUP, 0, 0);
   TakeWaitingMessages();
   // The script now waits in TimedWait: its first tick comes on the next pass of the loop.
+  EXPECT_EQ(main.MsUntilTick(timeGetTime()), 0u);
+  PostMessageA(main.Handle(), UM_SHUTDOWN, 0, 0);
+  EXPECT_TRUE(RunUntilQuit());
+}
+
+TEST_F(MainWindowTest, AClickAtAPageEndHasTheNextMessageLineTypedAtOnce) {
+  // Two message lines in a row: the interpreter's run between them leaves TextOutput as it found
+  // it, yet begins a new wait, and the text steps' interval must not delay its first character.
+  WriteScenario(folder.path / "system" / "startup.scx", "@Text WAIT=40\r\nA\\w\r\nB\\w\r\n@Exit\r\n");
+  MainWindow main(GameFolder());
+  ASSERT_TRUE(main.Create(instance));
+  Engine& engine = *main.GetEngine();
+  PostMessageA(main.Handle(), UM_STARTUP, 0, 0);
+  TakeWaitingMessages();
+  // The ticks run ahead of the real clock, so that a tick they schedule is never due by itself.
+  std::uint32_t now = timeGetTime() + 100000;
+  for (int ticks = 0; ticks < 10 && engine.run.state != RunState::ClickWait; ++ticks) main.TickIfDue(now += 1000);
+  ASSERT_EQ(engine.run.state, RunState::ClickWait);
+  PostMessageA(main.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(320, 240));
+  PostMessageA(main.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(320, 240));
+  TakeWaitingMessages();
+  // The page's end is found on a tick, which asks for the resume and schedules a text step.
+  main.TickIfDue(now += 1000);
+  TakeWaitingMessages();
+  ASSERT_EQ(engine.run.state, RunState::TextOutput);
   EXPECT_EQ(main.MsUntilTick(timeGetTime()), 0u);
   PostMessageA(main.Handle(), UM_SHUTDOWN, 0, 0);
   EXPECT_TRUE(RunUntilQuit());

@@ -22,6 +22,7 @@
 #include <windowsx.h>
 
 #include <new>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -112,11 +113,11 @@ LRESULT CALLBACK MainWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, 
   auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
   if (self == nullptr) return DefWindowProcA(hwnd, message, wParam, lParam);
   // Input, a resume or a notification that changes what the engine waits for makes the next tick
-  // due at once: the tick the old state scheduled would only delay the new one (the first
-  // character of the next page, say).
-  const RunState before = self->engine != nullptr ? self->engine->run.state : RunState::NotStarted;
+  // due at once.
+  const std::optional<WaitMark> before =
+      self->engine != nullptr ? std::optional<WaitMark>(CurrentWaitMark(*self->engine)) : std::nullopt;
   const LRESULT result = self->HandleMessage(message, wParam, lParam);
-  if (self->engine != nullptr && self->engine->run.state != before) self->nextTickMs = timeGetTime();
+  if (self->engine != nullptr && CurrentWaitMark(*self->engine) != before) self->nextTickMs = timeGetTime();
   return result;
 }
 
