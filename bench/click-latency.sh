@@ -18,13 +18,15 @@
 #    rectangle, leaving the two cores to the program and the X server); the
 #    mean time from one capture to the next is printed as the resolution; nothing is subtracted.
 #  - throughput: CLICKS (3,200) clicks 45 ms apart (xdotool click --repeat) and the pages they
-#    turned, counted on the screen (a new picture of the first characters that stands for 20 ms,
-#    polled every 2 ms) and checked against the program's own count; the time a page took is the
-#    time of the clicks over the pages.
+#    turned, counted on the screen (a new picture of the first characters that stands for 10 ms,
+#    polled every 2 ms), or by the program itself where it keeps a count; the time a page took is
+#    the time of the clicks over the pages.
 # Where the program keeps its count, the latency part also checks that every click turned one page.
 #
-# Environment: SAMPLES (number of single clicks), and what tests/e2e/driver.sh reads (a caller's
-# DISPLAY and WINEPREFIX are used as they are; without them a throwaway display and prefix).
+# Environment: SAMPLES (number of single clicks), TEXT_WAIT (the pages' @Text WAIT, 0), SCREEN_UPDATE
+# (0 leaves out the pages' @UpdateScreen: one message line then follows the other at once), and
+# what tests/e2e/driver.sh reads (a caller's DISPLAY and WINEPREFIX are used as they are; without
+# them a throwaway display and prefix).
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
 # shellcheck source=tests/e2e/driver.sh
@@ -47,21 +49,24 @@ make_game() {
 @AssignLayer 1 1 1
 @TextLayer 0 RECT="40,300,560,150"
 @TextColor TEXT=0xFFFFFF TEXTBG=0x404040
-@Text WAIT=0
+@Text WAIT=TEXT_WAIT
 @Let memo[1] = 0
 // a
-@UpdateScreen NOFADE
+SCREEN_UPDATE
 \cAAAAAAAAAAAAAAAAAAAA\w
 @Let memo[1] += 1
 @if $memo[1] < 100000 GOTO #b
 @Exit
 // b
-@UpdateScreen NOFADE
+SCREEN_UPDATE
 \cBBBBBBBBBBBBBBBBBBBB\w
 @Let memo[1] += 1
 @if $memo[1] < 100000 GOTO #a
 @Exit
 EOF
+  local update='@UpdateScreen NOFADE'
+  if [[ ${SCREEN_UPDATE:-1} == 0 ]]; then update='; no screen update'; fi
+  sed -i "s/WAIT=TEXT_WAIT/WAIT=${TEXT_WAIT:-0}/; s/^SCREEN_UPDATE\$/$update/" "$E2E_GAME/system/startup.scx.txt"
   e2e_scramble "$E2E_GAME/system/startup.scx.txt" "$E2E_GAME/system/startup.scx"
   rm "$E2E_GAME/system/startup.scx.txt"
   cp "$E2E_EXE" "$E2E_GAME/velmo32.exe"
@@ -196,8 +201,9 @@ elif mode == "latency":
           f"90th percentile {p90:.1f} ms, min {latencies[0]:.1f} ms, max {latencies[-1]:.1f} ms; "
           f"a capture every {polling / max(captures - count, 1) * 1000:.3f} ms")
 elif mode == "pages":
-    # A page counts once its picture has stood for 20 ms: a page is shown for 45 ms at the least,
-    # while a page half typed or just cleared stands for a moment only.
+    # A page counts once its picture has stood for 10 ms: a page half typed or just cleared stands
+    # for a moment only. A page that the program replaces at once, when it takes two clicks in a
+    # row after falling behind, may go unseen: the count on the screen is a lower bound.
     settled = wait_still(300)
     print("ready", flush=True)
     shown = settled
@@ -208,7 +214,7 @@ elif mode == "pages":
         if picture != shown:
             shown, since = picture, now
             last_change = now
-        elif shown != settled and now - since >= 0.02:
+        elif shown != settled and now - since >= 0.01:
             pages, settled = pages + 1, shown
         if pages > 0 and now - last_change > 1:
             break
@@ -251,11 +257,10 @@ start=$(e2e_now_ms)
 xdotool mousemove $((ox + spot[0])) $((oy + spot[1])) click --repeat "$clicks" --delay 45 1
 elapsed=$(($(e2e_now_ms) - start))
 wait "$watcher" || e2e_fail "the page counter failed"
-pages=$(tail -n 1 "$E2E_WORK/pages.txt")
+seen=$(tail -n 1 "$E2E_WORK/pages.txt")
 counted=$(end_game "$wid" throughput)
-if [[ -n $counted && $counted != "$pages" ]]; then
-  e2e_fail "$pages pages seen on the screen, but the program counted $counted"
-fi
-awk -v clicks="$clicks" -v pages="$pages" -v ms="$elapsed" -v counted="${counted:-no count kept}" 'BEGIN {
-  printf "throughput: %d clicks in %.1f s (one every %.1f ms) turned %d pages (the program: %s): %.1f ms a page\n",
-    clicks, ms / 1000, ms / clicks, pages, counted, ms / (pages > 0 ? pages : 1) }'
+# The program's own count where it keeps one, else the pages seen.
+pages=${counted:-$seen}
+awk -v clicks="$clicks" -v pages="$pages" -v seen="$seen" -v ms="$elapsed" 'BEGIN {
+  printf "throughput: %d clicks in %.1f s (one every %.1f ms) turned %d pages (%d seen): %.1f ms a page\n",
+    clicks, ms / 1000, ms / clicks, pages, seen, ms / (pages > 0 ? pages : 1) }'
