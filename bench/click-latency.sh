@@ -9,24 +9,24 @@
 # program from before the memo file keeps none).
 #
 # Two figures:
-#  - latency: SAMPLES (40) single clicks, each once the page has been still for 300 ms and after a
-#    random pause of 0-100 ms (so that clicks fall anywhere between the page marker's ticks): the
-#    time from the click (sent through XTEST, as xdotool sends it) to the first capture of the
-#    screen whose first characters of the message area differ from those before the click.
-#    One more click before them only makes the window the active one and is not counted.
-#    Captures are read from the X server with a pause of 0.5 ms between them (XGetImage of that
-#    rectangle, leaving the two cores to the program and the X server); the
-#    mean time from one capture to the next is printed as the resolution; nothing is subtracted.
+#  - latency: SAMPLES (40) single clicks, each once the page is whole and has been still for 300 ms
+#    (longer at a slower text speed, see still_ms) and after a random pause of 0-100 ms (so that
+#    clicks fall anywhere between the page marker's ticks): the time from the click (sent through
+#    XTEST, as xdotool sends it) to the first capture of the screen whose first characters of the
+#    message area differ from those before the click. One more click before them only makes the
+#    window the active one and is not counted. Captures are read from the X server 0.5 ms apart
+#    (XGetImage of that rectangle; the pause leaves the two cores to the program and the X server);
+#    the mean time from one capture to the next is printed as the resolution. Nothing is subtracted.
 #  - throughput: CLICKS (3,200) clicks 45 ms apart (xdotool click --repeat) and the pages they
-#    turned, counted on the screen (a new picture of the first characters that stands for 10 ms,
-#    polled every 2 ms), or by the program itself where it keeps a count; the time a page took is
-#    the time of the clicks over the pages.
+#    turned, counted by the program where it keeps a count, else on the screen (a new picture of
+#    the first characters that stands for 10 ms, polled every 2 ms); the time a page took is the
+#    time of the clicks over the pages.
 # Where the program keeps its count, the latency part also checks that every click turned one page.
 #
-# Environment: SAMPLES (number of single clicks), TEXT_WAIT (the pages' @Text WAIT, 0), SCREEN_UPDATE
-# (0 leaves out the pages' @UpdateScreen: one message line then follows the other at once), and
-# what tests/e2e/driver.sh reads (a caller's DISPLAY and WINEPREFIX are used as they are; without
-# them a throwaway display and prefix).
+# Environment: SAMPLES (number of single clicks), TEXT_WAIT (the pages' @Text WAIT, 0),
+# SCREEN_UPDATE (0 leaves out the pages' @UpdateScreen: one message line then follows the other at
+# once), and what tests/e2e/driver.sh reads (a caller's DISPLAY and WINEPREFIX are used as they
+# are; without them a throwaway display and prefix).
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
 # shellcheck source=tests/e2e/driver.sh
@@ -38,6 +38,9 @@ e2e_init "$1"
 
 first=(40 300 64 24) # the first characters of the page, away from the page marker
 spot=(320 200)      # where the clicks land, in client coordinates
+# A page is whole once its first characters have stood for this long: the rest of its line is
+# typed meanwhile (20 characters at TEXT_WAIT each).
+still_ms=$((300 + 25 * ${TEXT_WAIT:-0}))
 
 # make_game NAME: a fresh game folder with the page loop, in E2E_GAME.
 make_game() {
@@ -96,9 +99,12 @@ end_game() {
 
 # x11_probe MODE ...: the part that needs the time of single captures, run with Xlib and XTEST
 # through ctypes (both libraries are there with xdotool).
-#   still X Y W H MS              waits until the rectangle has not changed for MS milliseconds
-#   latency X Y W H CX CY COUNT   COUNT single clicks at (CX, CY); one figure per line, then a
-#                                 summary line
+#   pages X Y W H MS                waits until the rectangle has not changed for MS milliseconds,
+#                                   prints "ready", then counts the pages turned until it has not
+#                                   changed for a second
+#   latency X Y W H CX CY COUNT MS  COUNT single clicks at (CX, CY), each once the rectangle has
+#                                   not changed for MS milliseconds; one figure per line, then a
+#                                   summary line
 x11_probe() {
   python3 - "$@" <<'PY'
 import ctypes, random, statistics, sys, time
@@ -166,14 +172,12 @@ def click(cx, cy):
     x11.XSync(display, 0)
 
 
-if mode == "still":
-    wait_still(args[4])
-elif mode == "latency":
-    cx, cy, count = args[4:7]
+if mode == "latency":
+    cx, cy, count, still_ms = args[4:8]
     latencies, captures, polling = [], 0, 0.0
     # The first click also makes the window the active one: it is sent but not counted.
     for sample in range(count + 1):
-        before = wait_still(300)
+        before = wait_still(still_ms)
         time.sleep(random.uniform(0, 0.1))
         if capture() != before:
             sys.exit("the screen changed without a click")
@@ -201,10 +205,11 @@ elif mode == "latency":
           f"90th percentile {p90:.1f} ms, min {latencies[0]:.1f} ms, max {latencies[-1]:.1f} ms; "
           f"a capture every {polling / max(captures - count, 1) * 1000:.3f} ms")
 elif mode == "pages":
-    # A page counts once its picture has stood for 10 ms: a page half typed or just cleared stands
-    # for a moment only. A page that the program replaces at once, when it takes two clicks in a
-    # row after falling behind, may go unseen: the count on the screen is a lower bound.
-    settled = wait_still(300)
+    # A page counts once its picture has stood for 10 ms: a page half typed at once (TEXT_WAIT=0)
+    # or just cleared stands for a moment only. A page that the program replaces at once, when it
+    # takes two clicks in a row after falling behind, may go unseen: the count on the screen is a
+    # lower bound, and with a slower text speed it counts characters instead.
+    settled = wait_still(args[4])
     print("ready", flush=True)
     shown = settled
     since = last_change = start = time.monotonic()
@@ -232,7 +237,7 @@ wid=$(e2e_find_window)
 e2e_wait_drawn "$wid" "${first[@]}"
 read -r ox oy <<<"$(client_origin "$wid")"
 x11_probe latency $((ox + first[0])) $((oy + first[1])) "${first[2]}" "${first[3]}" \
-  $((ox + spot[0])) $((oy + spot[1])) "$samples" >"$E2E_WORK/latency.txt"
+  $((ox + spot[0])) $((oy + spot[1])) "$samples" "$still_ms" >"$E2E_WORK/latency.txt"
 counted=$(end_game "$wid" latency)
 e2e_log "latencies (ms): $(head -n -1 "$E2E_WORK/latency.txt" | tr '\n' ' ')"
 if [[ -n $counted && $counted != $((samples + 1)) ]]; then
@@ -247,7 +252,8 @@ e2e_launch throughput "$E2E_GAME"
 wid=$(e2e_find_window)
 e2e_wait_drawn "$wid" "${first[@]}"
 read -r ox oy <<<"$(client_origin "$wid")"
-x11_probe pages $((ox + first[0])) $((oy + first[1])) "${first[2]}" "${first[3]}" >"$E2E_WORK/pages.txt" &
+x11_probe pages $((ox + first[0])) $((oy + first[1])) "${first[2]}" "${first[3]}" "$still_ms" \
+  >"$E2E_WORK/pages.txt" &
 watcher=$!
 until grep -q ready "$E2E_WORK/pages.txt" 2>/dev/null; do
   kill -0 "$watcher" 2>/dev/null || e2e_fail "the page counter stopped before the clicks"
