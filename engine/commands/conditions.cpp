@@ -18,14 +18,6 @@ namespace velmo {
 
 namespace {
 
-// Whether TCommandLine::Substitute would change `text`: it expands references and drops TABs.
-bool ChangesWhenSubstituted(std::string_view text) {
-  for (const char c : text) {
-    if (c == '$' || c == '\t') return true;
-  }
-  return false;
-}
-
 // An operand's text form (the item expanded) and number form (that text expanded once more). The
 // text stays where it is when expanding changes nothing (or is a variable's value, for an item that
 // is a lone reference), else it is kept in `copy`.
@@ -37,11 +29,10 @@ Operand Evaluate(TCommandLine& scratch, const char* item, std::string& copy) {
   if (const std::optional<std::string_view> value = LoneReference(item, scratch.Variables())) {
     if (!ChangesWhenSubstituted(*value)) return {*value, ParseNumber(*value)};
   }
-  const std::string_view plain = item;
-  if (!ChangesWhenSubstituted(plain)) return {plain, ParseNumber(plain)};
+  if (!ChangesWhenSubstituted(item)) return {item, ParseNumber(item)};
   copy = scratch.Substitute(item);
   const std::string_view text = copy;
-  if (ChangesWhenSubstituted(text)) return {text, ParseNumber(scratch.Substitute(copy.c_str()))};
+  if (ChangesWhenSubstituted(copy.c_str())) return {text, ParseNumber(scratch.Substitute(copy.c_str()))};
   return {text, ParseNumber(text)};
 }
 

@@ -84,7 +84,7 @@ CommandResult CmdLet(ScriptContext& ctx) {
   // either, substituting changes nothing, and the line's own split serves.
   const bool hasReferences = std::strchr(ctx.text, '$') != nullptr;
   TWordList items;
-  if (!hasReferences && std::strchr(ctx.text, '\t') == nullptr) {
+  if (!ChangesWhenSubstituted(ctx.text)) {
     ctx.SplitText(items);
   } else {
     items.Split(ctx.line.Substitute(ctx.text));

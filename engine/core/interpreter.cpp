@@ -79,9 +79,6 @@ LineKind Classify(const Engine& engine, TCommandLine& line, const char* text, co
   return LineKind::Message;
 }
 
-// A line splits the same at every pass when its split takes nothing from the variables.
-bool SplitsTheSameEveryTime(const char* text) { return std::strpbrk(text, "$\t") == nullptr; }
-
 // A split that can raise nothing: errors of splitting come from quotes, braces of references and
 // references nested too deep.
 bool SplitCannotFail(const char* text) {
@@ -114,7 +111,8 @@ CommandResult ExecuteLine(Engine& engine, TCommandLine& line, char* buffer, TSce
       kept->kind = static_cast<std::uint8_t>(kind);
       kept->handler = command;
       kept->kindKnown = true;
-      if (SplitsTheSameEveryTime(buffer)) {
+      // A line splits the same at every pass when its split takes nothing from the variables.
+      if (!ChangesWhenSubstituted(buffer)) {
         line.Save(kept->parsed);
         kept->splitKept = true;
       } else if (command != nullptr && command->readsOwnText && SplitCannotFail(buffer)) {

@@ -4,6 +4,7 @@
 #include "engine/script/token_list.h"
 
 #include <cstddef>
+#include <cstring>
 #include <optional>
 #include <string_view>
 
@@ -127,6 +128,16 @@ inline ParamTokens Params(const TCommandLine& line) { return ParamTokens(line); 
 // Forms: $name, ${name}, $$name (the name is the value of $name) and references nested inside
 // braces, as in ${save[${i}]}. A missing variable expands to "".
 std::size_t ExpandReference(const char* src, const TListHash& variables, char* out);
+
+// Whether Substitute would change `text`: it expands references and drops TABs. The text may end
+// at its NUL or at its view's end (a value buffer that a plug-in filled to its last byte).
+inline bool ChangesWhenSubstituted(const char* text) { return std::strpbrk(text, "$\t") != nullptr; }
+inline bool ChangesWhenSubstituted(std::string_view text) {
+  for (const char c : text) {
+    if (c == '$' || c == '\t') return true;
+  }
+  return false;
+}
 
 // The expansion of `item` when it is one plain reference and nothing else ("$name": a name of
 // single-byte characters without braces or further references), as Substitute would write it but
