@@ -81,34 +81,28 @@ void RunWindow::SetTitle(std::string_view text) {
 
 void RunWindow::ShowMenus(const MenuStates& states) {
   HeadlessWindow::ShowMenus(states);
+  // Each item whose state changed, with the word for its new state: enabled or grayed, and for
+  // the marked ones checked or unchecked.
   const struct {
     int id;
     bool before;
     bool now;
+    const char* on;
+    const char* off;
   } items[] = {
-      {IDM_LOAD, shownMenus.loadEnabled, states.loadEnabled},
-      {IDM_SAVE, shownMenus.saveEnabled, states.saveEnabled},
-      {IDM_ERASEMESSAGE, shownMenus.eraseMessageEnabled, states.eraseMessageEnabled},
-      {IDM_FLASHBACK, shownMenus.flashbackEnabled, states.flashbackEnabled},
-      {IDM_SKIPNEXT, shownMenus.skipNextEnabled, states.skipNextEnabled},
-      {IDM_FULLSCREEN, shownMenus.fullScreenEnabled, states.fullScreenEnabled},
-      {IDM_ABOUTSCENARIO, shownMenus.aboutScenarioEnabled, states.aboutScenarioEnabled},
+      {IDM_LOAD, shownMenus.loadEnabled, states.loadEnabled, "enabled", "grayed"},
+      {IDM_SAVE, shownMenus.saveEnabled, states.saveEnabled, "enabled", "grayed"},
+      {IDM_ERASEMESSAGE, shownMenus.eraseMessageEnabled, states.eraseMessageEnabled, "enabled", "grayed"},
+      {IDM_FLASHBACK, shownMenus.flashbackEnabled, states.flashbackEnabled, "enabled", "grayed"},
+      {IDM_SKIPNEXT, shownMenus.skipNextEnabled, states.skipNextEnabled, "enabled", "grayed"},
+      {IDM_FULLSCREEN, shownMenus.fullScreenEnabled, states.fullScreenEnabled, "enabled", "grayed"},
+      {IDM_ABOUTSCENARIO, shownMenus.aboutScenarioEnabled, states.aboutScenarioEnabled, "enabled", "grayed"},
+      {IDM_AUTOMODE, shownMenus.autoModeChecked, states.autoModeChecked, "checked", "unchecked"},
+      {IDM_READSKIP, shownMenus.readSkipChecked, states.readSkipChecked, "checked", "unchecked"},
   };
   for (const auto& item : items) {
     if (item.before != item.now)
-      transcript.Line("menu " + std::to_string(item.id) + (item.now ? " enabled" : " grayed"));
-  }
-  const struct {
-    int id;
-    bool before;
-    bool now;
-  } marks[] = {
-      {IDM_AUTOMODE, shownMenus.autoModeChecked, states.autoModeChecked},
-      {IDM_READSKIP, shownMenus.readSkipChecked, states.readSkipChecked},
-  };
-  for (const auto& mark : marks) {
-    if (mark.before != mark.now)
-      transcript.Line("menu " + std::to_string(mark.id) + (mark.now ? " checked" : " unchecked"));
+      transcript.Line("menu " + std::to_string(item.id) + " " + (item.now ? item.on : item.off));
   }
   shownMenus = states;
 }
