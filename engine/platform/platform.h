@@ -136,6 +136,14 @@ public:
   virtual bool Seek(std::uint32_t offset) = 0;
 };
 
+// What is left of `file`, from where it stands to its end.
+inline std::string ReadToEnd(IReadFile& file) {
+  std::string bytes;
+  char block[16384];
+  for (std::size_t n; (n = file.Read(block, sizeof block)) > 0;) bytes.append(block, n);
+  return bytes;
+}
+
 // The temporary file of WriteFileAtomically is the file's name with this added.
 inline constexpr std::string_view ReplacementSuffix = ".tmp";
 

@@ -41,8 +41,7 @@ void ReadRecord::Load() {
       keepFile = true;
       return;
     }
-    char block[4096];
-    for (std::size_t n; (n = in->Read(block, sizeof block)) > 0;) bytes.append(block, n);
+    bytes = ReadToEnd(*in);
   } catch (const std::bad_alloc&) {
     keepFile = true;
     return;

@@ -113,8 +113,7 @@ SaveData::MarkResult SaveData::SetBookmarkMark(std::int32_t number, BookmarkMark
     // Closed again before the file is replaced.
     const std::unique_ptr<IReadFile> in = files.Exists(file) ? files.OpenRead(file) : nullptr;
     if (in == nullptr) return MarkResult::Missing;
-    char block[4096];
-    for (std::size_t n; (n = in->Read(block, sizeof block)) > 0;) bytes.append(block, n);
+    bytes = ReadToEnd(*in);
   }
   const char stored = SwapNibbles(static_cast<char>(mark));
   if (bytes.empty())

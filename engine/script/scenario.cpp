@@ -79,8 +79,8 @@ void TScenario::Seek(std::uint32_t offset) {
 void TScenario::Load() {
   loaded = true;
   if (file == nullptr) return;
-  char chunk[16384];
-  for (std::size_t n; (n = file->Read(chunk, sizeof chunk)) > 0;) bytes.insert(bytes.end(), chunk, chunk + n);
+  const std::string read = ReadToEnd(*file);
+  bytes.insert(bytes.end(), read.begin(), read.end());
 }
 
 namespace {

@@ -413,10 +413,7 @@ void HeadlessRun::Finish(RunEnd end) {
 RunEnd HeadlessRun::Run() {
   // The game's settings, when it has a settings file.
   if (std::unique_ptr<IReadFile> ini = files.OpenRead("system\\VELMO.ini")) {
-    std::string text;
-    char block[4096];
-    for (std::size_t n; (n = ini->Read(block, sizeof block)) > 0;) text.append(block, n);
-    IniProfile profile(text);
+    IniProfile profile(ReadToEnd(*ini));
     LoadSettings(profile, SystemFacts{}, engine.settings);
     ReadingModesFromSettings(engine);
     window.ShowMenus(engine.menus);
@@ -428,8 +425,8 @@ RunEnd HeadlessRun::Run() {
   velmoimg::SetFileReader([root = folder](std::string_view path, std::vector<std::uint8_t>& bytes) {
     std::unique_ptr<IReadFile> file = DiskFileSystem(root).OpenRead(path);
     if (file == nullptr) return false;
-    char block[65536];
-    for (std::size_t n; (n = file->Read(block, sizeof block)) > 0;) bytes.insert(bytes.end(), block, block + n);
+    const std::string read = ReadToEnd(*file);
+    bytes.insert(bytes.end(), read.begin(), read.end());
     return true;
   });
   for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(folder) / "system", error)) {
